@@ -1,0 +1,26 @@
+// tallyvox-bench SUBCOMMAND [--engine sqlite|postgres] [--pg CONNINFO] ...
+// Each subcommand prints its figures as key=value pairs, one line per
+// configuration.
+#include "bench_support.h"
+#include "grid_bench.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace tv::bench {
+int runRecordSetBench(const Options& o);
+}
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const QString cmd = args.value(0);
+    args = args.mid(1);
+    const auto options = tv::bench::Options::parse(args);
+    if (cmd == u"recordset") return tv::bench::runRecordSetBench(options);
+    if (cmd == u"grid") return runGridBench(args);
+    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid [--engine sqlite|postgres] [--pg CONNINFO]\n");
+    return 2;
+}

@@ -1,0 +1,220 @@
+#include "dialect.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTime>
+
+namespace tv {
+
+namespace {
+
+// Finds the arguments of the call whose opening parenthesis is at `open`;
+// returns the index just past the closing one, or -1 when unbalanced.
+int splitArguments(const QString& sql, int open, QStringList* args) {
+    int depth = 0;
+    bool inText = false;
+    int start = open + 1;
+    for (int i = open; i < sql.size(); ++i) {
+        const QChar ch = sql.at(i);
+        if (ch == u'\'') {
+            inText = !inText;
+        } else if (inText) {
+            continue;
+        } else if (ch == u'(') {
+            ++depth;
+        } else if (ch == u')') {
+            if (--depth == 0) {
+                args->append(sql.mid(start, i - start).trimmed());
+                return i + 1;
+            }
+        } else if (ch == u',' && depth == 1) {
+            args->append(sql.mid(start, i - start).trimmed());
+            start = i + 1;
+        }
+    }
+    return -1;
+}
+
+// Replaces every call of `function` whose arguments `accept` takes by what
+// `build` makes of them. Calls it does not accept are left as written.
+template <typename Accept, typename Build>
+QString rewriteCalls(QString sql, const QString& function, Accept accept, Build build) {
+    const QRegularExpression call(QStringLiteral("\\b%1\\s*\\(").arg(function),
+                                  QRegularExpression::CaseInsensitiveOption);
+    int from = 0;
+    for (;;) {
+        const auto m = call.match(sql, from);
+        if (!m.hasMatch()) return sql;
+        QStringList args;
+        const int end = splitArguments(sql, m.capturedEnd() - 1, &args);
+        if (end < 0 || !accept(args)) {
+            from = m.capturedEnd();
+            continue;
+        }
+        const QString replacement = build(args);
+        sql.replace(m.capturedStart(), end - m.capturedStart(), replacement);
+        from = m.capturedStart() + replacement.size();
+    }
+}
+
+class SqliteDialect final : public Dialect {
+public:
+    Engine engine() const override { return Engine::Sqlite; }
+    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+    QString identityKey() const override {
+        // AUTOINCREMENT: a deleted newest row never hands its key to the next
+        // row, so "newest first" by key stays true after data is cleared.
+        return QStringLiteral("integer primary key autoincrement");
+    }
+    QString caseFreeText() const override { return QStringLiteral("text collate nocase"); }
+    QString timeOfDay() const override { return QStringLiteral("text"); }
+    QString dateTime() const override { return QStringLiteral("text"); }
+    QString singleReal() const override { return QStringLiteral("real"); }
+    QString beginWrite() const override { return QStringLiteral("begin immediate"); }
+    QString advisoryLock() const override { return {}; }
+
+    QVariant bindValue(const QVariant& v) const override {
+        switch (v.typeId()) {
+        case QMetaType::QTime:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                              : QVariant(v.toTime().toString(QStringLiteral("HH:mm:ss")));
+        case QMetaType::QDate:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                              : QVariant(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        case QMetaType::QDateTime:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                              : QVariant(v.toDateTime().toString(
+                                    QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        case QMetaType::Bool:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::Int)) : QVariant(v.toBool() ? 1 : 0);
+        default:
+            return v;
+        }
+    }
+
+    bool prepareConnection(QSqlDatabase& db, QString* error) const override {
+        QSqlQuery q(db);
+        for (const char* pragma : {"pragma journal_mode=WAL", "pragma synchronous=NORMAL"}) {
+            if (!q.exec(QString::fromLatin1(pragma))) {
+                if (error) *error = q.lastError().text();
+                return false;
+            }
+        }
+        return true;
+    }
+    QStringList schemaPrelude() const override { return {}; }
+    QString columnListQuery() const override {
+        return QStringLiteral("select name from pragma_table_info(?) order by cid");
+    }
+
+protected:
+    QString minutesBetween(const QString& a, const QString& b) const override {
+        // Times of day are "HH:mm:ss" text; SQLite reads a bare time as a moment
+        // of 2000-01-01. Whole minutes crossed, as the reports count them.
+        return QStringLiteral("(cast(strftime('%s',%2) as integer)/60"
+                              " - cast(strftime('%s',%1) as integer)/60)")
+            .arg(a, b);
+    }
+    QString dayText(const QString& expr) const override {
+        return QStringLiteral("strftime('%Y-%m-%d',%1)").arg(expr);
+    }
+};
+
+class PostgresDialect final : public Dialect {
+public:
+    Engine engine() const override { return Engine::Postgres; }
+    QString driverName() const override { return QStringLiteral("QPSQL"); }
+    QString identityKey() const override {
+        return QStringLiteral("integer generated by default as identity primary key");
+    }
+    QString caseFreeText() const override { return QStringLiteral("citext"); }
+    QString timeOfDay() const override { return QStringLiteral("time(0)"); }
+    QString dateTime() const override { return QStringLiteral("timestamp(0)"); }
+    QString singleReal() const override { return QStringLiteral("real"); }
+    QString beginWrite() const override { return QStringLiteral("begin"); }
+    QString advisoryLock() const override {
+        return QStringLiteral("select pg_advisory_xact_lock(?)");
+    }
+
+    QVariant bindValue(const QVariant& v) const override {
+        switch (v.typeId()) {
+        case QMetaType::QTime: {
+            if (v.isNull()) return v;
+            const QTime t = v.toTime();
+            return QTime(t.hour(), t.minute(), t.second());
+        }
+        case QMetaType::Bool:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::Int)) : QVariant(v.toBool() ? 1 : 0);
+        default:
+            return v;
+        }
+    }
+
+    bool prepareConnection(QSqlDatabase& db, QString* error) const override {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("set datestyle to iso"))) {
+            if (error) *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    }
+    QStringList schemaPrelude() const override {
+        return {QStringLiteral("create extension if not exists citext")};
+    }
+    QString columnListQuery() const override {
+        return QStringLiteral("select column_name from information_schema.columns"
+                              " where table_schema = current_schema() and table_name = lower(?)"
+                              " order by ordinal_position");
+    }
+
+protected:
+    QString minutesBetween(const QString& a, const QString& b) const override {
+        return QStringLiteral("(floor(extract(epoch from %2)/60)"
+                              " - floor(extract(epoch from %1)/60))::integer")
+            .arg(a, b);
+    }
+    QString dayText(const QString& expr) const override {
+        return QStringLiteral("to_char(%1,'YYYY-MM-DD')").arg(expr);
+    }
+};
+
+} // namespace
+
+QString Dialect::translate(const QString& sql) const {
+    QString out = sql;
+
+    // "select top n ..." -> "select ... limit n": both engines read LIMIT at the end.
+    static const QRegularExpression top(QStringLiteral("^(\\s*select)\\s+top\\s+(\\d+)\\s"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = top.match(out); m.hasMatch()) {
+        const QString n = m.captured(2);
+        out.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + u' ');
+        out = out.trimmed();
+        if (out.endsWith(u';')) out.chop(1);
+        out += QStringLiteral(" limit ") + n;
+    }
+
+    out = rewriteCalls(
+        out, QStringLiteral("datediff"),
+        [](const QStringList& args) {
+            return args.size() == 3 && args[0].compare(u"minute", Qt::CaseInsensitive) == 0;
+        },
+        [this](const QStringList& args) { return minutesBetween(args[1], args[2]); });
+
+    out = rewriteCalls(
+        out, QStringLiteral("format"),
+        [](const QStringList& args) { return args.size() == 2 && args[1] == u"'yyyy-MM-dd'"; },
+        [this](const QStringList& args) { return dayText(args[0]); });
+
+    return out;
+}
+
+std::unique_ptr<Dialect> Dialect::create(Engine engine) {
+    if (engine == Engine::Postgres) return std::make_unique<PostgresDialect>();
+    return std::make_unique<SqliteDialect>();
+}
+
+} // namespace tv

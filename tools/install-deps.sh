@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tallyvox needs to build, run and test.
+# Works as root or through sudo; safe to run again (apt skips what is there).
+set -euo pipefail
+
+if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
+
+BUILD=(build-essential cmake ninja-build ccache pkg-config
+       qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev
+       libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+       libsqlite3-dev libxlsxwriter-dev libsodium-dev libx11-dev libxcb1-dev)
+RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins)
+TEST=(postgresql xvfb xdotool x11-apps poppler-utils espeak-ng sox libsox-fmt-all sqlite3)
+
+want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -q
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
