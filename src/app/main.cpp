@@ -77,8 +77,7 @@ int main(int argc, char* argv[]) {
     InstanceLock lock(paths::instanceLockFile(profile));
     if (!lock.acquire()) return 0;
 
-    QObject::connect(&station, &Station::connectionFailed, &app,
-                     [&station] { SqlSettingsDialog::showFor(station); });
+    SqlSettingsDialog::attachTo(station);
 
     auto* splash = new SplashWindow(station, openLogin);
     splash->setAttribute(Qt::WA_DeleteOnClose);

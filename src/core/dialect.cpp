@@ -136,7 +136,7 @@ public:
     QString singleReal() const override { return QStringLiteral("real"); }
     QString beginWrite() const override { return QStringLiteral("begin"); }
     QString advisoryLock() const override {
-        return QStringLiteral("select pg_advisory_xact_lock(?)");
+        return QStringLiteral("select pg_advisory_xact_lock(?, ?)");
     }
 
     QVariant bindValue(const QVariant& v) const override {

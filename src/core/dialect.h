@@ -10,6 +10,9 @@ namespace tv {
 
 enum class Engine { Sqlite, Postgres };
 
+// Kinds of advisory lock, so keys of different kinds never meet.
+enum class LockKind { Schema = 1, TicketNumbers = 2 };
+
 // The few engine-specific pieces of our statements. Statements are written once,
 // in the house dialect ("select top 1 ...", "datediff(minute, a, b)",
 // "format(d,'yyyy-MM-dd')"), and each engine's dialect turns them into what its
@@ -40,8 +43,9 @@ public:
     // read-then-write step never fails half-way under contention.
     virtual QString beginWrite() const = 0;
 
-    // A statement with one bound number that serialises writers of that number
-    // until the transaction ends; "" when beginWrite() already serialises all.
+    // A statement with two bound numbers (a kind of lock and a key within that
+    // kind) that serialises writers of that key until the transaction ends;
+    // "" when beginWrite() already serialises all writers.
     virtual QString advisoryLock() const = 0;
 
     // Work done on every newly opened connection (pragmas, helper functions).

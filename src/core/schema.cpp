@@ -130,14 +130,15 @@ void createTables(Connection& c) {
     // The hot queries: a service's waiting tickets of today in number order,
     // today's unshown calls newest first, a counter's tickets of today.
     c.execute(QStringLiteral("create index ix_ticket_queue on tblTicket (servAuto, tickDate, call, tickNo)"));
+    // One number per service and day, whatever a station does: the backstop
+    // behind the numbering lock.
+    c.execute(QStringLiteral("create unique index ux_ticket_number on tblTicket (servAuto, tickDate, tickNo)"));
     c.execute(QStringLiteral("create index ix_ticket_counter on tblTicket (attended, tickDate)"));
     c.execute(QStringLiteral("create index ix_call_feed on tblCall (tickDate, status, callauto)"));
     // The company row every ticket prints from.
     c.execute(QStringLiteral("insert into tblComp (compAuto, compName, compAddress) values (1, '', '')"));
 }
 
-// Advisory lock number that keeps two stations from migrating at once.
-constexpr int schemaLockKey = 0x7a11;
 
 struct Migration {
     int version;
@@ -179,7 +180,7 @@ void migrate(Connection& c) {
         // starting on a new database at once must not both create the tables.
         Connection::WriteTransaction tx(c);
         if (const QString lock = c.dialect().advisoryLock(); !lock.isEmpty())
-            c.execute(lock, {schemaLockKey});
+            c.execute(lock, {int(LockKind::Schema), 0});
         if (!versionTableExists(c))
             c.execute(QStringLiteral("create table tv_schema_version (version integer not null)"));
         if (storedVersion(c) >= m.version) continue;

@@ -80,11 +80,12 @@ private slots:
 private:
     std::shared_ptr<Connection> conn() { return m_db->station().dbConnection; }
     void insertTicket(QTime att, QTime fin) {
-        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, attTime, finished) values (1, 1, '2026-12-09', ?, ?)",
-                        {att, fin.isValid() ? QVariant(fin) : QVariant(QMetaType(QMetaType::QTime))});
+        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, attTime, finished) values (1, ?, '2026-12-09', ?, ?)",
+                        {++m_tickNo, att, fin.isValid() ? QVariant(fin) : QVariant(QMetaType(QMetaType::QTime))});
     }
     DbEngine m_engine;
     std::unique_ptr<TestStation> m_db;
+    int m_tickNo = 0;
 };
 
 TALLYVOX_DB_TEST_MAIN(DialectTest)

@@ -1,6 +1,7 @@
 // The stored format: tables, column positions and the comparisons the
 // statements rely on.
 #include "core/connection.h"
+#include "core/db_error.h"
 #include "core/recordset.h"
 #include "core/schema.h"
 #include "test_station.h"
@@ -150,6 +151,14 @@ private slots:
         RecordSet rs(conn(), "select tickTime from tblTicket");
         QCOMPARE(rs.value(0).toTime(), QTime(9, 0, 30));
         QCOMPARE(rs.value(0).toString(), QString("09:00:30"));
+    }
+
+    void oneNumberPerServiceAndDay() {
+        const QString sql = "insert into tblTicket (servAuto, tickNo, tickDate) values (?, ?, ?)";
+        conn()->execute(sql, {1, 7, QString("2026-12-09")});
+        conn()->execute(sql, {2, 7, QString("2026-12-09")}); // another service
+        conn()->execute(sql, {1, 7, QString("2026-12-10")}); // another day
+        QVERIFY_THROWS_EXCEPTION(DbError, conn()->execute(sql, {1, 7, QString("2026-12-09")}));
     }
 
     void coloursHoldSystemColourValues() {

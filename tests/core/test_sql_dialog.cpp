@@ -93,6 +93,20 @@ private slots:
         first->close();
     }
 
+    void failedConnectionOpensTheDialog() {
+        SqlSettingsDialog::attachTo(*m_station);
+        m_station->settings().set(keys::SqlHost, "127.0.0.1:1");
+        m_station->loadConnectionSettings();
+        QVERIFY(!m_station->openConnection());
+        SqlSettingsDialog* shown = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmSql" && w->isVisible()) shown = qobject_cast<SqlSettingsDialog*>(w);
+        QVERIFY(shown);
+        QVERIFY(!shown->isModal());
+        QCOMPARE(box(*shown, "txthost")->text(), QString("127.0.0.1:1"));
+        shown->close();
+    }
+
 private:
     static QLineEdit* box(QWidget& d, const char* name) { return d.findChild<QLineEdit*>(name); }
     static QComboBox* combo(QWidget& d) { return d.findChild<QComboBox*>("Combo1"); }

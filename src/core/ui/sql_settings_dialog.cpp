@@ -85,6 +85,11 @@ SqlSettingsDialog* SqlSettingsDialog::showFor(Station& station, QWidget* parent)
     return open;
 }
 
+void SqlSettingsDialog::attachTo(Station& station) {
+    connect(&station, &Station::connectionFailed, &station,
+            [&station] { showFor(station); });
+}
+
 void SqlSettingsDialog::loadFromSettings() {
     StationSettings& s = m_station.settings();
     const QString aut = s.text(keys::SqlAuthentication);

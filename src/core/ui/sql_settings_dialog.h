@@ -23,6 +23,9 @@ public:
     // first use; a second call brings the open one to the front.
     static SqlSettingsDialog* showFor(Station& station, QWidget* parent = nullptr);
 
+    // From now on a failed connection of the station opens its dialog.
+    static void attachTo(Station& station);
+
     void loadFromSettings();
     void save();
     void testConnection();
