@@ -1,0 +1,87 @@
+#include "service_numbers.h"
+
+#include "core/lookups.h"
+#include "core/recordset.h"
+#include "core/station.h"
+
+#include <QDateTime>
+
+namespace tv {
+
+namespace {
+QString textOrEmpty(const RecordSet& rs, int i) { return rs.isNull(i) ? QString() : rs.text(i); }
+} // namespace
+
+QList<ServiceNumbers::Entry> ServiceNumbers::entriesOf(const QDate& day) {
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("SELECT tblServiceNo.snoauto, tblService.ServName, tblServiceNo.sdate, tblServiceNo.sno,"
+                                " tblServiceNo.active FROM tblServiceNo INNER JOIN tblService ON"
+                                " tblServiceNo.servAuto = tblService.servAuto where format(sdate,'yyyy-MM-dd')=?"),
+                 {day.toString(QStringLiteral("yyyy-MM-dd"))});
+    QList<Entry> out;
+    for (; !rs.eof(); rs.moveNext())
+        out.append({textOrEmpty(rs, 0), textOrEmpty(rs, 1), textOrEmpty(rs, 2), textOrEmpty(rs, 3),
+                    textOrEmpty(rs, 4)});
+    return out;
+}
+
+QStringList ServiceNumbers::activeServices() {
+    RecordSet rs(m_station.dbConnection, QStringLiteral("Select * from tblService where active='1'"));
+    QStringList names;
+    for (; !rs.eof(); rs.moveNext()) names.append(textOrEmpty(rs, 2));
+    return names;
+}
+
+ServiceNumbers::Loaded ServiceNumbers::load(int snoAuto) {
+    Loaded l;
+    RecordSet rs(m_station.dbConnection, QStringLiteral("select * from tblServiceNo where snoAuto=?"),
+                 {snoAuto});
+    if (rs.recordCount() == 0) return l;
+    l.found = true;
+    l.servName = lookups::getServiceName(m_station, static_cast<int>(rs.number(1)));
+    l.date = QDateTime::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd")).date();
+    if (!l.date.isValid()) l.date = QDate::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd"));
+    l.sno = textOrEmpty(rs, 3);
+    l.active = !rs.isNull(4) && rs.number(4) == 1;
+    return l;
+}
+
+QString ServiceNumbers::numericOrZero(const QString& text) {
+    bool ok = false;
+    text.trimmed().toDouble(&ok);
+    return ok ? text.trimmed() : QStringLiteral("0");
+}
+
+QString ServiceNumbers::save(const QString& ref, const QString& servName, const QDate& date,
+                             const QString& startNo, bool active) {
+    const qint16 service = lookups::getServiceId(m_station, servName);
+    if (service == 0) return QStringLiteral("Please select a service ");
+    // The day is stored as a date and time at midnight; lists compare its day part.
+    const QDateTime day(date, QTime(0, 0));
+    const int sno = qRound(numericOrZero(startNo).toDouble());
+    auto c = m_station.dbConnection;
+    if (!ref.isEmpty()) {
+        RecordSet rs(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {ref.toInt()});
+        if (rs.recordCount() > 0) {
+            rs.setValue(1, service);
+            rs.setValue(2, day);
+            rs.setValue(3, sno);
+            rs.setValue(4, active ? 1 : 0);
+            rs.update();
+        }
+        return {};
+    }
+    RecordSet same(c, QStringLiteral("select * from tblserviceno where format(sdate,'yyyy-MM-dd')=? and servAuto=?"),
+                   {date.toString(QStringLiteral("yyyy-MM-dd")), service});
+    if (same.recordCount() > 0) return QStringLiteral("Contains same date entry");
+    RecordSet add(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {-1});
+    add.addNew();
+    add.setValue(1, service);
+    add.setValue(2, day);
+    add.setValue(3, sno);
+    add.setValue(4, active ? 1 : 0);
+    add.update();
+    return {};
+}
+
+} // namespace tv

@@ -1,0 +1,152 @@
+#include "ticket_printer.h"
+
+#include "core/paths.h"
+#include "core/station.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace tv {
+
+namespace {
+
+QFont arial(int points, bool bold) {
+    QFont f(QStringLiteral("Arial"), points);
+    f.setStyleHint(QFont::SansSerif);
+    f.setBold(bold);
+    return f;
+}
+
+// A receipt roll: 80 mm wide; the height follows the lines.
+constexpr double rollWidthMm = 80.0;
+constexpr double rollMarginMm = 3.0;
+
+} // namespace
+
+QList<TicketLine> ticketLines(const TicketData& d) {
+    QList<TicketLine> lines;
+    bool bold = false;
+    auto add = [&](int points, int column, const QString& text) {
+        lines.append({arial(points, bold), column, text});
+    };
+    add(12, 1, {});                                   // 1
+    add(12, 1, {});                                   // 2
+    add(12, 3, d.companyName);                        // 3
+    add(12, 10, d.companyAddress);                    // 4
+    add(12, 1, {});                                   // 5
+    add(10, 10, QLocale().toString(d.issuedAt, QLocale::ShortFormat)); // 6
+    add(10, 5, d.serviceName);                        // 7
+    add(10, 1, {});                                   // 8
+    bold = true; // from the token on, the rest of the ticket is bold
+    add(42, 3, d.token);                              // 9
+    add(10, 3, {});                                   // 10
+    add(10, 4, QStringLiteral("Now Serving : ") + d.nowServing); // 11
+    add(10, 1, QStringLiteral(" ") + d.description);  // 12
+    add(10, 1, {});                                   // 13
+    add(10, 4, QStringLiteral("Thank you for waiting")); // 14
+    add(10, 1, {});                                   // 15: left empty on purpose
+    add(10, 1, {});                                   // 16
+    add(10, 1, {});                                   // 17
+    add(10, 1, {});                                   // 18
+    return lines;
+}
+
+int paintTicket(QPainter& painter, const QList<TicketLine>& lines, int leftMargin) {
+    int y = 0;
+    for (const TicketLine& line : lines) {
+        painter.setFont(line.font);
+        const QFontMetrics fm(line.font, painter.device());
+        const int x = leftMargin + (line.column - 1) * fm.averageCharWidth();
+        if (!line.text.isEmpty()) painter.drawText(x, y + fm.ascent(), line.text);
+        y += fm.lineSpacing();
+    }
+    return y;
+}
+
+TicketPrinter::TicketPrinter(Station& station) : m_station(station) {}
+
+QString TicketPrinter::pdfFolder() const {
+    return QFileInfo(paths::defaultDataFile()).path() + QStringLiteral("/tickets/") +
+           m_station.profile();
+}
+
+bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
+    QDir().mkpath(QFileInfo(file).path());
+    const auto lines = ticketLines(data);
+    QPdfWriter pdf(file);
+    pdf.setResolution(300);
+    pdf.setTitle(QStringLiteral("Ticket %1").arg(data.token));
+    pdf.setCreator(QStringLiteral("Tallyvox"));
+    // Measure first, so the page is as long as the ticket.
+    int heightPx = 0;
+    {
+        QImage probe(1, 1, QImage::Format_RGB32);
+        probe.setDotsPerMeterX(qRound(300 / 0.0254));
+        probe.setDotsPerMeterY(qRound(300 / 0.0254));
+        QPainter measure(&probe);
+        for (const TicketLine& line : lines) heightPx += QFontMetrics(line.font, &probe).lineSpacing();
+    }
+    const double heightMm = heightPx / 300.0 * 25.4 + 2 * rollMarginMm;
+    pdf.setPageSize(QPageSize(QSizeF(rollWidthMm, heightMm), QPageSize::Millimeter));
+    pdf.setPageMargins(QMarginsF(rollMarginMm, rollMarginMm, rollMarginMm, rollMarginMm),
+                       QPageLayout::Millimeter);
+    QPainter p;
+    if (!p.begin(&pdf)) return false;
+    paintTicket(p, lines);
+    return p.end();
+}
+
+TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
+    Printed result;
+    const QString wanted = m_station.settings().text(keys::PrinterName);
+    QPrinterInfo info;
+    const auto printers = QPrinterInfo::availablePrinters();
+    for (const QPrinterInfo& p : printers) {
+        if (p.printerName() == wanted) {
+            info = p;
+            result.target = Target::NamedPrinter;
+            break;
+        }
+    }
+    if (info.isNull()) {
+        info = QPrinterInfo::defaultPrinter();
+        if (info.isNull() && !printers.isEmpty()) info = printers.first();
+        if (!info.isNull()) result.target = Target::DefaultPrinter;
+    }
+
+    if (info.isNull()) {
+        // No printer on this machine: keep the ticket where the kiosk's keeper can see it.
+        const QString file = QDir(pdfFolder())
+                                 .filePath(QStringLiteral("%1-%2.pdf")
+                                               .arg(data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmsszzz")),
+                                                    data.token));
+        if (printToPdf(data, file)) {
+            result.target = Target::PdfFile;
+            result.where = file;
+        } else {
+            result.target = Target::Nothing;
+        }
+        return result;
+    }
+
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Ticket %1").arg(data.token));
+    printer.setFullPage(false);
+    QPainter p;
+    if (!p.begin(&printer)) {
+        result.target = Target::Nothing; // a printer that refuses: the ticket row is stored anyway
+        return result;
+    }
+    paintTicket(p, ticketLines(data));
+    p.end();
+    result.where = info.printerName();
+    return result;
+}
+
+} // namespace tv
