@@ -4,6 +4,7 @@
 #include "core/station.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLocale>
@@ -122,10 +123,11 @@ TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
 
     if (info.isNull()) {
         // No printer on this machine: keep the ticket where the kiosk's keeper can see it.
-        const QString file = QDir(pdfFolder())
-                                 .filePath(QStringLiteral("%1-%2.pdf")
-                                               .arg(data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmsszzz")),
-                                                    data.token));
+        const QString stem = QDir(pdfFolder()).filePath(
+            QStringLiteral("%1-%2").arg(data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")), data.token));
+        // Every copy is a file of its own.
+        QString file = stem + QStringLiteral(".pdf");
+        for (int n = 2; QFile::exists(file); ++n) file = stem + QStringLiteral("-%1.pdf").arg(n);
         if (printToPdf(data, file)) {
             result.target = Target::PdfFile;
             result.where = file;

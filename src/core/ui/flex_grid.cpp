@@ -5,9 +5,6 @@
 #include "twips.h"
 
 #include <QAbstractButton>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QScrollBar>
 
 namespace tv {

@@ -2,10 +2,8 @@
 
 #include "flex_grid.h"
 
-#include "flex_grid_model.h"
 #include "flex_grid_parts.h"
 
-#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
