@@ -3,6 +3,8 @@
 #include "core/connection.h"
 #include "core/schema.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <algorithm>
@@ -43,7 +45,9 @@ BenchDatabase::BenchDatabase(const Options& options) : m_engine(options.engine) 
     if (m_engine == u"postgres") {
         QString info = options.pg;
         if (info.isEmpty()) {
-            m_pgDir = m_dir.filePath(QStringLiteral("pg"));
+            // A folder of its own under /tmp: the server runs as another user,
+            // who cannot enter our private temporary folder.
+            m_pgDir = QDir::tempPath() + QStringLiteral("/tallyvox-bench-pg-%1").arg(QCoreApplication::applicationPid());
             QProcess p;
             p.start(QStringLiteral("bash"), {QStringLiteral(TALLYVOX_TOOLS_DIR "/pg-temp.sh"),
                                              QStringLiteral("start"), m_pgDir});

@@ -9,7 +9,9 @@
 
 namespace tv::bench {
 int runRecordSetBench(const Options& o);
-}
+int runIssueBench(const Options& o);
+int runIssueWorker(const QStringList& args);
+} // namespace tv::bench
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -21,6 +23,8 @@ int main(int argc, char* argv[]) {
     const auto options = tv::bench::Options::parse(args);
     if (cmd == u"recordset") return tv::bench::runRecordSetBench(options);
     if (cmd == u"grid") return runGridBench(args);
-    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid [--engine sqlite|postgres] [--pg CONNINFO]\n");
+    if (cmd == u"issue") return tv::bench::runIssueBench(options);
+    if (cmd == u"issue-worker") return tv::bench::runIssueWorker(args);
+    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid|issue [--engine sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

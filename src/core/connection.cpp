@@ -112,7 +112,7 @@ QSqlQuery& Connection::prepared(const QString& translatedSql) {
 QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
     if (!isOpen()) throw DbError(QStringLiteral("The connection to the database is closed"));
     const QString translated = m_dialect->translate(sql);
-    if (binds.isEmpty()) {
+    if (binds.isEmpty() && !m_dialect->preparesEveryStatement()) {
         // Statements without values run as they stand: transaction control and
         // schema statements cannot be prepared on every server.
         if (!m_direct) {

@@ -60,6 +60,25 @@ QString rewriteCalls(QString sql, const QString& function, Accept accept, Build 
     }
 }
 
+// The one numbering statement. `params` selects the service, the day and the
+// time of day once (bound values on one engine, function arguments on the other).
+QString issueInsert(const QString& params) {
+    // The highest number is read as "first of the index backwards", which both
+    // engines answer without walking the day's tickets.
+    return QStringLiteral(
+               "with p(svc, day, tm) as (%1),"
+               " n(nxt) as (select coalesce("
+               "(select x.tickNo + 1 from tblTicket x"
+               " where x.servAuto=(select svc from p) and x.tickDate=(select day from p)"
+               " order by x.tickNo desc limit 1),"
+               " (select y.startno from tblService y, p where y.servAuto=p.svc)))"
+               " insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended)"
+               " select s.servAuto, n.nxt, p.day, p.tm, 0, coalesce(s.abrno,'') || n.nxt, 0"
+               " from p, tblService s, n"
+               " where s.servAuto=p.svc and n.nxt <= s.endno and n.nxt <= 32767")
+        .arg(params);
+}
+
 class SqliteDialect final : public Dialect {
 public:
     Engine engine() const override { return Engine::Sqlite; }
@@ -75,6 +94,7 @@ public:
     QString singleReal() const override { return QStringLiteral("real"); }
     QString beginWrite() const override { return QStringLiteral("begin immediate"); }
     QString advisoryLock() const override { return {}; }
+    bool preparesEveryStatement() const override { return true; }
 
     QVariant bindValue(const QVariant& v) const override {
         switch (v.typeId()) {
@@ -106,6 +126,13 @@ public:
         return true;
     }
     QStringList schemaPrelude() const override { return {}; }
+    QStringList schemaEpilogue() const override { return {}; }
+    QString issueTicketStatement() const override {
+        // One write statement is one write transaction in SQLite: it takes the
+        // database's write lock before it reads the highest number.
+        return issueInsert(QStringLiteral("select ?, ?, ?")) +
+               QStringLiteral(" returning tickAuto, tickNo, no_abr");
+    }
     QString columnListQuery() const override {
         return QStringLiteral("select name from pragma_table_info(?) order by cid");
     }
@@ -138,6 +165,7 @@ public:
     QString advisoryLock() const override {
         return QStringLiteral("select pg_advisory_xact_lock(?, ?)");
     }
+    bool preparesEveryStatement() const override { return false; }
 
     QVariant bindValue(const QVariant& v) const override {
         switch (v.typeId()) {
@@ -163,6 +191,24 @@ public:
     }
     QStringList schemaPrelude() const override {
         return {QStringLiteral("create extension if not exists citext")};
+    }
+    QStringList schemaEpilogue() const override {
+        // The numbering runs on the server under a lock per service, so one
+        // ticket costs one round trip and the lock is held only while the
+        // server works, not while the network carries statements back and forth.
+        return {QStringLiteral(
+                    "create or replace function tv_issue_ticket(p_service integer, p_day text, p_time time)"
+                    " returns table (r_tickauto integer, r_tickno integer, r_token text)"
+                    " language plpgsql as $fn$"
+                    " begin"
+                    "   perform pg_advisory_xact_lock(%1, p_service);"
+                    "   return query %2 returning tickAuto, tickNo, no_abr;"
+                    " end $fn$")
+                    .arg(int(LockKind::TicketNumbers))
+                    .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time")))};
+    }
+    QString issueTicketStatement() const override {
+        return QStringLiteral("select r_tickauto, r_tickno, r_token from tv_issue_ticket(?, ?, ?)");
     }
     QString columnListQuery() const override {
         return QStringLiteral("select column_name from information_schema.columns"

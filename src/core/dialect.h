@@ -43,6 +43,10 @@ public:
     // read-then-write step never fails half-way under contention.
     virtual QString beginWrite() const = 0;
 
+    // Whether statements without values (transaction control, schema) can be
+    // prepared and kept like the others.
+    virtual bool preparesEveryStatement() const = 0;
+
     // A statement with two bound numbers (a kind of lock and a key within that
     // kind) that serialises writers of that key until the transaction ends;
     // "" when beginWrite() already serialises all writers.
@@ -53,6 +57,17 @@ public:
 
     // Statements that must run once before the tables are created.
     virtual QStringList schemaPrelude() const = 0;
+
+    // Statements that must run once after the tables are created.
+    virtual QStringList schemaEpilogue() const = 0;
+
+    // The statement that issues the next ticket of a service for a day in one
+    // atomic step, binds (service, day "yyyy-MM-dd", time of day); returns the
+    // new row's tickAuto, tickNo and no_abr, or no row when the service cannot
+    // issue (missing, no start or end number, past its end number or 32767).
+    // Numbering: the day's highest number + 1, or the service's start number
+    // for the day's first ticket.
+    virtual QString issueTicketStatement() const = 0;
 
     // Select that lists the columns of a table in their stored order.
     virtual QString columnListQuery() const = 0;

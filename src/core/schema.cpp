@@ -135,6 +135,7 @@ void createTables(Connection& c) {
     c.execute(QStringLiteral("create unique index ux_ticket_number on tblTicket (servAuto, tickDate, tickNo)"));
     c.execute(QStringLiteral("create index ix_ticket_counter on tblTicket (attended, tickDate)"));
     c.execute(QStringLiteral("create index ix_call_feed on tblCall (tickDate, status, callauto)"));
+    for (const QString& s : c.dialect().schemaEpilogue()) c.execute(s);
     // The company row every ticket prints from.
     c.execute(QStringLiteral("insert into tblComp (compAuto, compName, compAddress) values (1, '', '')"));
 }

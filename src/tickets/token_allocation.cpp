@@ -9,16 +9,15 @@ namespace tv {
 
 namespace {
 
-constexpr qint32 highestNumber = 32767; // numbers are 16-bit on every station
 constexpr int uniqueRetries = 3;
 
 // The next number from the day's highest one, or the service's start number.
 // `startno` is read only when the day has no ticket of the service yet.
-qint32 nextNumber(const std::shared_ptr<Connection>& c, qint16 service, const QString& day,
+qint64 nextNumber(const std::shared_ptr<Connection>& c, qint16 service, const QString& day,
                   const QVariant& startno, bool* startnoMissing) {
     RecordSet top(c, QStringLiteral("select max(tickno) from tblticket where servauto=? and tickdate=?"),
                   {service, day});
-    if (top.recordCount() > 0 && top.actualSize(0) != 0) return static_cast<qint32>(top.number(0) + 1);
+    if (top.recordCount() > 0 && top.actualSize(0) != 0) return top.number(0) + 1;
     if (startno.isNull()) {
         *startnoMissing = true;
         return 0;
@@ -38,9 +37,9 @@ qint32 TokenAllocation::getToken(qint16 service, const QString& issueDay) {
     auto c = m_station.dbConnection;
     RecordSet svc(c, QStringLiteral("Select startno from tblService where servauto=?"), {service});
     bool missing = false;
-    const qint32 n =
+    const qint64 n =
         nextNumber(c, service, issueDay, svc.recordCount() > 0 ? svc.value(0) : QVariant(0), &missing);
-    return missing ? 0 : n;
+    return missing ? 0 : static_cast<qint32>(n);
 }
 
 TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issueDay) {
@@ -49,8 +48,34 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
     if (!c) throw DbError(QStringLiteral("There is no database connection"));
     const QString day = issueDay.toString(QStringLiteral("yyyy-MM-dd"));
 
-    RecordSet svc(c, QStringLiteral("select endno,abrno,servdesc,startno from tblService where servAuto=?"),
-                  {service});
+    // Reading the highest number and storing the next one is one atomic step
+    // in the database (see Dialect::issueTicketStatement), so kiosks issuing
+    // for the same service at the same moment never share a number.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            RecordSet row(c, c->dialect().issueTicketStatement(),
+                          {service, day, m_station.clock().time()});
+            if (row.recordCount() == 0) return refusal(service, day);
+            r.outcome = Issued::Outcome::Issued;
+            r.tickAuto = row.number(0);
+            r.number = static_cast<qint32>(row.number(1));
+            r.token = row.text(2);
+            break;
+        } catch (const DbError& e) {
+            // Only a writer that bypassed the numbering step can get here; the
+            // number it took is gone, so take the highest number again.
+            if (!isUniqueViolation(e) || attempt + 1 >= uniqueRetries) throw;
+        }
+    }
+    RecordSet svc(c, QStringLiteral("select servdesc from tblService where servAuto=?"), {service});
+    r.description = svc.recordCount() == 0 || svc.isNull(0) ? QString() : svc.text(0);
+    return r;
+}
+
+TokenAllocation::Issued TokenAllocation::refusal(qint16 service, const QString& day) {
+    Issued r;
+    auto c = m_station.dbConnection;
+    RecordSet svc(c, QStringLiteral("select endno, startno from tblService where servAuto=?"), {service});
     if (svc.recordCount() == 0) {
         r.message = QStringLiteral("This service no longer exists. Please choose again.");
         return r;
@@ -59,49 +84,18 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
         r.message = QStringLiteral("This service has no end number. Please ask the administrator to set one.");
         return r;
     }
-    const qint64 endno = svc.number(0);
-    const QString prefix = svc.isNull(1) ? QString() : svc.text(1);
-    r.description = svc.isNull(2) ? QString() : svc.text(2);
-    const QVariant startno = svc.value(3);
-
-    for (int attempt = 0;; ++attempt) {
-        try {
-            Connection::WriteTransaction tx(*c);
-            if (const QString lock = c->dialect().advisoryLock(); !lock.isEmpty())
-                c->execute(lock, {int(LockKind::TicketNumbers), int(service)});
-            bool startnoMissing = false;
-            const qint32 number = nextNumber(c, service, day, startno, &startnoMissing);
-            if (startnoMissing) {
-                r.message = QStringLiteral("This service has no start number. Please ask the administrator to set one.");
-                return r;
-            }
-            if (endno < number) {
-                r.outcome = Issued::Outcome::Limit;
-                r.number = number;
-                r.message = QStringLiteral("Limit");
-                return r;
-            }
-            if (number > highestNumber) {
-                r.message = QStringLiteral("No more ticket numbers for this service today.");
-                return r;
-            }
-            RecordSet row(c,
-                          QStringLiteral("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended)"
-                                         " values (?, ?, ?, ?, 0, ?, 0) returning tickAuto"),
-                          {service, number, day, m_station.clock().time(), tokenText(prefix, number)});
-            tx.commit();
-            r.outcome = Issued::Outcome::Issued;
-            r.number = number;
-            r.token = tokenText(prefix, number);
-            r.tickAuto = row.recordCount() > 0 ? row.number(0) : 0;
-            r.message.clear();
-            return r;
-        } catch (const DbError& e) {
-            // Only a writer that bypassed the numbering lock can get here; the
-            // number it took is gone, so read the highest number again.
-            if (!isUniqueViolation(e) || attempt + 1 >= uniqueRetries) throw;
-        }
+    bool startnoMissing = false;
+    const qint64 number = nextNumber(c, service, day, svc.value(1), &startnoMissing);
+    if (startnoMissing) {
+        r.message = QStringLiteral("This service has no start number. Please ask the administrator to set one.");
+    } else if (svc.number(0) < number) {
+        r.outcome = Issued::Outcome::Limit;
+        r.number = static_cast<qint32>(number);
+        r.message = QStringLiteral("Limit");
+    } else {
+        r.message = QStringLiteral("No more ticket numbers for this service today.");
     }
+    return r;
 }
 
 QString TokenAllocation::getNowServing(qint16 service) {

@@ -45,6 +45,9 @@ public:
     }
 
 private:
+    // Why the numbering step stored no ticket.
+    Issued refusal(qint16 service, const QString& day);
+
     Station& m_station;
 };
 
