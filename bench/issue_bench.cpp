@@ -15,17 +15,16 @@
 namespace tv::bench {
 
 namespace {
-constexpr qint16 benchService = 1;
 
 // Starts `procs` workers of `mode` and returns the sum of what they report.
-qint64 runWorkers(const BenchDatabase& db, const QString& mode, int procs, double seconds) {
+qint64 runWorkers(const BenchDatabase& db, const QString& mode, int service, int procs, double seconds) {
     QList<QProcess*> workers;
     for (int k = 0; k < procs; ++k) {
         auto* p = new QProcess;
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start(QCoreApplication::applicationFilePath(),
                  {QStringLiteral("issue-worker"), db.settingsFile(), db.embeddedFile(), mode,
-                  QString::number(k), QString::number(seconds)});
+                  QString::number(service), QString::number(k), QString::number(seconds)});
         workers << p;
     }
     qint64 total = 0;
@@ -38,9 +37,9 @@ qint64 runWorkers(const BenchDatabase& db, const QString& mode, int procs, doubl
 }
 } // namespace
 
-// issue-worker SETTINGS DATA MODE INDEX SECONDS: prints how many it stored.
+// issue-worker SETTINGS DATA MODE SERVICE INDEX SECONDS: prints how many it stored.
 int runIssueWorker(const QStringList& a) {
-    if (a.size() < 5) return 2;
+    if (a.size() < 6) return 2;
     Station st(QStringLiteral("bench-worker"), a[0]);
     st.setEmbeddedFile(a[1]);
     if (!st.openConnection()) {
@@ -48,8 +47,9 @@ int runIssueWorker(const QStringList& a) {
         return 1;
     }
     const bool raw = a[2] == u"raw";
-    const int index = a[3].toInt();
-    const double seconds = a[4].toDouble();
+    const auto service = static_cast<qint16>(a[3].toInt());
+    const int index = a[4].toInt();
+    const double seconds = a[5].toDouble();
     TokenAllocation tokens(st);
     auto c = st.dbConnection;
     QElapsedTimer t;
@@ -62,10 +62,10 @@ int runIssueWorker(const QStringList& a) {
             if (raw) {
                 // Each raw writer has a service of its own, so its numbers never meet.
                 const qint64 n = done % 30000 + 1;
-                c->execute(sql, {100 + index, n, QStringLiteral("raw-%1").arg(done / 30000),
+                c->execute(sql, {service * 100 + index, n, QStringLiteral("raw-%1").arg(done / 30000),
                                  QTime::currentTime(), QStringLiteral("X%1").arg(n)});
                 ++done;
-            } else if (tokens.issue(benchService, QDate::currentDate()).outcome ==
+            } else if (tokens.issue(service, QDate::currentDate()).outcome ==
                        TokenAllocation::Issued::Outcome::Issued) {
                 ++done;
             }
@@ -85,17 +85,20 @@ int runIssueBench(const Options& o) {
     else procsList << 1 << 2 << 8;
 
     auto c = db.station().dbConnection;
-    c->execute(QStringLiteral("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active)"
-                              " values (?, 1, 'Bench', 'B', 1, 32767, 1)"),
-               {benchService});
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    int service = 0;
     for (int procs : procsList) {
-        c->execute(QStringLiteral("delete from tblTicket"));
-        const qint64 raw = runWorkers(db, QStringLiteral("raw"), procs, seconds);
-        const qint64 issued = runWorkers(db, QStringLiteral("issue"), procs, seconds);
+        // A service of its own per configuration: nothing deleted between runs
+        // (dead rows would slow the later runs down).
+        ++service;
+        c->execute(QStringLiteral("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active)"
+                                  " values (?, 1, ?, 'B', 1, 32767, 1)"),
+                   {service, QStringLiteral("Bench %1").arg(service)});
+        const qint64 raw = runWorkers(db, QStringLiteral("raw"), service, procs, seconds);
+        const qint64 issued = runWorkers(db, QStringLiteral("issue"), service, procs, seconds);
         RecordSet check(c, QStringLiteral("select count(*), count(distinct tickNo), min(tickNo), max(tickNo)"
                                           " from tblticket where servAuto=? and tickDate=?"),
-                        {benchService, today});
+                        {service, today});
         const qint64 stored = check.number(0);
         const qint64 distinct = check.number(1);
         // numbers must run without a gap from the start number

@@ -198,17 +198,19 @@ public:
         // server works, not while the network carries statements back and forth.
         return {QStringLiteral(
                     "create or replace function tv_issue_ticket(p_service integer, p_day text, p_time time)"
-                    " returns table (r_tickauto integer, r_tickno integer, r_token text)"
+                    " returns table (r_tickauto integer, r_tickno integer, r_token text, r_descr text)"
                     " language plpgsql as $fn$"
                     " begin"
                     "   perform pg_advisory_xact_lock(%1, p_service);"
-                    "   return query %2 returning tickAuto, tickNo, no_abr;"
+                    "   return query with ins as (%2 returning tickAuto, tickNo, no_abr)"
+                    "     select ins.tickAuto, ins.tickNo, ins.no_abr, d.servdesc::text"
+                    "     from ins, tblService d where d.servAuto = p_service;"
                     " end $fn$")
                     .arg(int(LockKind::TicketNumbers))
                     .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time")))};
     }
     QString issueTicketStatement() const override {
-        return QStringLiteral("select r_tickauto, r_tickno, r_token from tv_issue_ticket(?, ?, ?)");
+        return QStringLiteral("select r_tickauto, r_tickno, r_token, r_descr from tv_issue_ticket(?, ?, ?)");
     }
     QString columnListQuery() const override {
         return QStringLiteral("select column_name from information_schema.columns"

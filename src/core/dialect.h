@@ -63,7 +63,8 @@ public:
 
     // The statement that issues the next ticket of a service for a day in one
     // atomic step, binds (service, day "yyyy-MM-dd", time of day); returns the
-    // new row's tickAuto, tickNo and no_abr, or no row when the service cannot
+    // new row's tickAuto, tickNo and no_abr (and, where the engine gives it in
+    // the same step, the service's servdesc), or no row when the service cannot
     // issue (missing, no start or end number, past its end number or 32767).
     // Numbering: the day's highest number + 1, or the service's start number
     // for the day's first ticket.

@@ -60,6 +60,10 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
             r.tickAuto = row.number(0);
             r.number = static_cast<qint32>(row.number(1));
             r.token = row.text(2);
+            if (row.fieldCount() > 3) {
+                r.description = row.isNull(3) ? QString() : row.text(3);
+                return r;
+            }
             break;
         } catch (const DbError& e) {
             // Only a writer that bypassed the numbering step can get here; the
