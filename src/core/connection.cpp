@@ -111,7 +111,13 @@ QSqlQuery& Connection::prepared(const QString& translatedSql) {
 
 QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
     if (!isOpen()) throw DbError(QStringLiteral("The connection to the database is closed"));
-    const QString translated = m_dialect->translate(sql);
+    // Screens run the same few statements over and over: translate each once.
+    auto known = m_translated.constFind(sql);
+    if (known == m_translated.constEnd()) {
+        if (m_translated.size() >= statementCacheLimit) m_translated.clear();
+        known = m_translated.insert(sql, m_dialect->translate(sql));
+    }
+    const QString translated = *known;
     if (binds.isEmpty() && !m_dialect->preparesEveryStatement()) {
         // Statements without values run as they stand: transaction control and
         // schema statements cannot be prepared on every server.

@@ -69,6 +69,7 @@ private:
     QString m_description;
     std::unique_ptr<Dialect> m_dialect;
     QHash<QString, QSqlQuery*> m_cache;
+    QHash<QString, QString> m_translated;
     std::unique_ptr<QSqlQuery> m_direct;
 };
 

@@ -60,15 +60,16 @@ QString ServiceNumbers::save(const QString& ref, const QString& servName, const 
     const QDateTime day(date, QTime(0, 0));
     const int sno = qRound(numericOrZero(startNo).toDouble());
     auto c = m_station.dbConnection;
+    const auto write = [&](RecordSet& rs) {
+        rs.setValue(1, service);
+        rs.setValue(2, day);
+        rs.setValue(3, sno);
+        rs.setValue(4, active ? 1 : 0);
+        rs.update();
+    };
     if (!ref.isEmpty()) {
         RecordSet rs(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {ref.toInt()});
-        if (rs.recordCount() > 0) {
-            rs.setValue(1, service);
-            rs.setValue(2, day);
-            rs.setValue(3, sno);
-            rs.setValue(4, active ? 1 : 0);
-            rs.update();
-        }
+        if (rs.recordCount() > 0) write(rs);
         return {};
     }
     RecordSet same(c, QStringLiteral("select * from tblserviceno where format(sdate,'yyyy-MM-dd')=? and servAuto=?"),
@@ -76,11 +77,7 @@ QString ServiceNumbers::save(const QString& ref, const QString& servName, const 
     if (same.recordCount() > 0) return QStringLiteral("Contains same date entry");
     RecordSet add(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {-1});
     add.addNew();
-    add.setValue(1, service);
-    add.setValue(2, day);
-    add.setValue(3, sno);
-    add.setValue(4, active ? 1 : 0);
-    add.update();
+    write(add);
     return {};
 }
 

@@ -138,46 +138,41 @@ void TicketScreen::getcompDet() {
 }
 
 void TicketScreen::addDept() {
+    fillButtons(QStringLiteral("Select Department"), 5000,
+                QStringLiteral("select * from tblDept where active='1'"), {}, false);
+}
+
+void TicketScreen::addServ(int deptAuto) {
+    fillButtons(QStringLiteral("Select Service"), 4000,
+                QStringLiteral("select servauto,servName from tblservice where deptAuto=? and active='1'"),
+                {deptAuto}, true);
+}
+
+void TicketScreen::fillButtons(const QString& heading, int width, const QString& sql,
+                               const QVariantList& binds, bool withBack) {
     m_fg->setRedraw(false);
     m_fg->resetRows(1);
-    m_fg->setColWidth(1, 5000);
-    m_fg->setTextMatrix(0, 1, QStringLiteral("Select Department"));
+    m_fg->setColWidth(1, width);
+    m_fg->setTextMatrix(0, 1, heading);
     try {
-        RecordSet rs(m_station.dbConnection, QStringLiteral("select * from tblDept where active='1'"));
-        while (!rs.eof()) {
+        // Field 0 is the key, field 1 the button text; a record's row is its position.
+        RecordSet rs(m_station.dbConnection, sql, binds);
+        for (; !rs.eof(); rs.moveNext()) {
             const int row = rs.absolutePosition();
             m_fg->setRows(row + 1);
             m_fg->setTextMatrix(row, 0, rs.value(0).toString());
             m_fg->setTextMatrix(row, 1, rs.value(1).toString());
-            rs.moveNext();
         }
     } catch (const DbError& e) {
         m_fg->setRedraw(true);
         m_status->setText(e.description());
         throw;
     }
-    m_fg->setRedraw(true);
-    addimg(buttonPicturePath());
-}
-
-void TicketScreen::addServ(int deptAuto) {
-    m_fg->setRedraw(false);
-    m_fg->resetRows(1);
-    m_fg->setColWidth(1, 4000);
-    m_fg->setTextMatrix(0, 1, QStringLiteral("Select Service"));
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select servauto,servName from tblservice where deptAuto=? and active='1'"),
-                 {deptAuto});
-    while (!rs.eof()) {
-        const int row = rs.absolutePosition();
-        m_fg->setRows(row + 1);
-        m_fg->setTextMatrix(row, 0, rs.value(0).toString());
-        m_fg->setTextMatrix(row, 1, rs.value(1).toString());
-        rs.moveNext();
+    if (withBack) {
+        const int back = m_fg->rows();
+        m_fg->setRows(back + 1);
+        m_fg->setTextMatrix(back, 1, backText);
     }
-    const int back = m_fg->rows();
-    m_fg->setRows(back + 1);
-    m_fg->setTextMatrix(back, 1, backText);
     m_fg->setRedraw(true);
     addimg(buttonPicturePath());
 }

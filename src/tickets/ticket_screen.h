@@ -2,6 +2,7 @@
 
 #include "ticket_printer.h"
 
+#include <QVariantList>
 #include <QWidget>
 
 class QDateEdit;
@@ -43,6 +44,8 @@ public:
 
 private:
     void load();
+    void fillButtons(const QString& heading, int width, const QString& sql,
+                     const QVariantList& binds, bool withBack);
     void makeCenter();
     void getcompDet();
     void issueTicket(qint16 service, const QString& serviceName);
