@@ -15,9 +15,12 @@ namespace tv::bench {
 Options Options::parse(const QStringList& args) {
     Options o;
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--engine" && i + 1 < args.size()) o.engine = args[++i];
-        else if (args[i] == u"--pg" && i + 1 < args.size()) o.pg = args[++i];
-        else o.rest << args[i];
+        if (args[i] == u"--engine" && i + 1 < args.size())
+            o.engine = args[++i];
+        else if (args[i] == u"--pg" && i + 1 < args.size())
+            o.pg = args[++i];
+        else
+            o.rest << args[i];
     }
     return o;
 }
@@ -47,13 +50,16 @@ BenchDatabase::BenchDatabase(const Options& options) : m_engine(options.engine) 
         if (info.isEmpty()) {
             // A folder of its own under /tmp: the server runs as another user,
             // who cannot enter our private temporary folder.
-            m_pgDir = QDir::tempPath() + QStringLiteral("/tallyvox-bench-pg-%1").arg(QCoreApplication::applicationPid());
+            m_pgDir =
+                QDir::tempPath() +
+                QStringLiteral("/tallyvox-bench-pg-%1").arg(QCoreApplication::applicationPid());
             QProcess p;
             p.start(QStringLiteral("bash"), {QStringLiteral(TALLYVOX_TOOLS_DIR "/pg-temp.sh"),
                                              QStringLiteral("start"), m_pgDir});
             p.waitForFinished(120000);
             if (p.exitCode() != 0) {
-                std::fprintf(stderr, "bench: cannot start PostgreSQL: %s\n", p.readAllStandardError().constData());
+                std::fprintf(stderr, "bench: cannot start PostgreSQL: %s\n",
+                             p.readAllStandardError().constData());
                 std::exit(1);
             }
             const QString out = QString::fromUtf8(p.readAllStandardOutput());
@@ -97,7 +103,8 @@ BenchDatabase::~BenchDatabase() {
 double percentile(QList<double> values, double p) {
     if (values.isEmpty()) return 0;
     std::sort(values.begin(), values.end());
-    const auto i = static_cast<qsizetype>(std::min<double>(values.size() - 1, p * (values.size() - 1) + 0.5));
+    const auto i =
+        static_cast<qsizetype>(std::min<double>(values.size() - 1, p * (values.size() - 1) + 0.5));
     return values.at(i);
 }
 

@@ -11,7 +11,7 @@ namespace tv::bench {
 // Command-line options shared by every benchmark.
 struct Options {
     QString engine = QStringLiteral("sqlite"); // sqlite | postgres
-    QString pg;                                // conninfo-like "host=.. port=.. user=.. password=.. dbname=.."
+    QString pg; // conninfo-like "host=.. port=.. user=.. password=.. dbname=.."
     QStringList rest;
     static Options parse(const QStringList& args);
     QString value(const QString& name, const QString& fallback = {}) const;

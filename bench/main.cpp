@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
     if (cmd == u"grid") return runGridBench(args);
     if (cmd == u"issue") return tv::bench::runIssueBench(options);
     if (cmd == u"issue-worker") return tv::bench::runIssueWorker(args);
-    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid|issue [--engine sqlite|postgres] [--pg CONNINFO]\n");
+    std::fprintf(
+        stderr,
+        "usage: tallyvox-bench recordset|grid|issue [--engine sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

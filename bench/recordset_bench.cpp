@@ -16,13 +16,18 @@ int runRecordSetBench(const Options& o) {
     {
         Connection::WriteTransaction tx(*c);
         for (int i = 1; i <= 300; ++i)
-            c->execute(QStringLiteral("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr,"
-                                      " attended, attTime, status, ref) values (1, ?, '2026-12-09', ?, '1', ?, 3, ?, 'Finished', '')"),
-                       {i, QTime(8, 0).addSecs(i * 30), QStringLiteral("A%1").arg(i), QTime(8, 5).addSecs(i * 30)});
+            c->execute(
+                QStringLiteral(
+                    "insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr,"
+                    " attended, attTime, status, ref) values (1, ?, '2026-12-09', ?, '1', ?, 3, ?, "
+                    "'Finished', '')"),
+                {i, QTime(8, 0).addSecs(i * 30), QStringLiteral("A%1").arg(i),
+                 QTime(8, 5).addSecs(i * 30)});
         tx.commit();
     }
     const QString sql = QStringLiteral(
-        "Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=? and attended=? and not status='Cancelled' order by tickAuto desc");
+        "Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=? and "
+        "attended=? and not status='Cancelled' order by tickAuto desc");
     const int rounds = o.value(QStringLiteral("--rounds"), QStringLiteral("500")).toInt();
     QList<double> ms;
     qint64 rows = 0;

@@ -28,8 +28,8 @@ int initDatabase(Station& station) {
     try {
         const int before = schema::storedVersion(*station.dbConnection);
         schema::migrate(*station.dbConnection);
-        out << "tallyvox: database " << station.dbConnection->description()
-            << " at schema version " << schema::currentVersion()
+        out << "tallyvox: database " << station.dbConnection->description() << " at schema version "
+            << schema::currentVersion()
             << (before == schema::currentVersion() ? " (already current)" : "") << '\n';
         return 0;
     } catch (const DbError& e) {
@@ -62,8 +62,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("profile"),
         QStringLiteral("Station profile: its own settings and its own running copy."),
         QStringLiteral("NAME"), QStringLiteral("default"));
-    const QCommandLineOption initOption(QStringLiteral("init-db"),
-                                        QStringLiteral("Create the tables in the configured database and exit."));
+    const QCommandLineOption initOption(
+        QStringLiteral("init-db"),
+        QStringLiteral("Create the tables in the configured database and exit."));
     parser.addOption(profileOption);
     parser.addOption(initOption);
     parser.process(app);

@@ -4,8 +4,8 @@
 #include "db_error.h"
 
 #include <QAtomicInt>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -64,7 +64,8 @@ std::shared_ptr<Connection> Connection::open(const ConnectionSettings& settings,
             db.setUserName(settings.user);
             db.setPassword(settings.password);
         }
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(qMax(1, connectTimeoutSeconds)));
+        db.setConnectOptions(
+            QStringLiteral("connect_timeout=%1").arg(qMax(1, connectTimeoutSeconds)));
         c->m_description = QStringLiteral("server %1/%2").arg(settings.host, settings.database);
     }
     if (!db.open()) {
@@ -79,7 +80,9 @@ std::shared_ptr<Connection> Connection::open(const ConnectionSettings& settings,
     return c;
 }
 
-bool Connection::isOpen() const { return QSqlDatabase::database(m_name, false).isOpen(); }
+bool Connection::isOpen() const {
+    return QSqlDatabase::database(m_name, false).isOpen();
+}
 
 void Connection::close() {
     clearCache();
@@ -87,7 +90,9 @@ void Connection::close() {
     if (db.isOpen()) db.close();
 }
 
-QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(m_name, false);
+}
 
 void Connection::clearCache() {
     qDeleteAll(m_cache);
@@ -134,7 +139,8 @@ QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
         return *m_direct;
     }
     QSqlQuery& q = prepared(translated);
-    for (int i = 0; i < binds.size(); ++i) q.bindValue(i, m_dialect->bindValue(binds.at(i)));
+    for (int i = 0; i < binds.size(); ++i)
+        q.bindValue(i, m_dialect->bindValue(binds.at(i)));
     if (!q.exec()) {
         const QString text = errorText(q.lastError());
         q.finish();

@@ -72,7 +72,8 @@ QString issueInsert(const QString& params) {
                " where x.servAuto=(select svc from p) and x.tickDate=(select day from p)"
                " order by x.tickNo desc limit 1),"
                " (select y.startno from tblService y, p where y.servAuto=p.svc)))"
-               " insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended)"
+               " insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, "
+               "attended)"
                " select s.servAuto, n.nxt, p.day, p.tm, 0, coalesce(s.abrno,'') || n.nxt, 0"
                " from p, tblService s, n"
                " where s.servAuto=p.svc and n.nxt <= s.endno and n.nxt <= 32767")
@@ -105,9 +106,9 @@ public:
             return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
                               : QVariant(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
         case QMetaType::QDateTime:
-            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
-                              : QVariant(v.toDateTime().toString(
-                                    QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            return v.isNull()
+                       ? QVariant(QMetaType(QMetaType::QString))
+                       : QVariant(v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         case QMetaType::Bool:
             return v.isNull() ? QVariant(QMetaType(QMetaType::Int)) : QVariant(v.toBool() ? 1 : 0);
         default:
@@ -196,21 +197,24 @@ public:
         // The numbering runs on the server under a lock per service, so one
         // ticket costs one round trip and the lock is held only while the
         // server works, not while the network carries statements back and forth.
-        return {QStringLiteral(
-                    "create or replace function tv_issue_ticket(p_service integer, p_day text, p_time time)"
-                    " returns table (r_tickauto integer, r_tickno integer, r_token text, r_descr text)"
-                    " language plpgsql as $fn$"
-                    " begin"
-                    "   perform pg_advisory_xact_lock(%1, p_service);"
-                    "   return query with ins as (%2 returning tickAuto, tickNo, no_abr)"
-                    "     select ins.tickAuto, ins.tickNo, ins.no_abr, d.servdesc::text"
-                    "     from ins, tblService d where d.servAuto = p_service;"
-                    " end $fn$")
-                    .arg(int(LockKind::TicketNumbers))
-                    .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time")))};
+        return {
+            QStringLiteral(
+                "create or replace function tv_issue_ticket(p_service integer, p_day text, p_time "
+                "time)"
+                " returns table (r_tickauto integer, r_tickno integer, r_token text, r_descr text)"
+                " language plpgsql as $fn$"
+                " begin"
+                "   perform pg_advisory_xact_lock(%1, p_service);"
+                "   return query with ins as (%2 returning tickAuto, tickNo, no_abr)"
+                "     select ins.tickAuto, ins.tickNo, ins.no_abr, d.servdesc::text"
+                "     from ins, tblService d where d.servAuto = p_service;"
+                " end $fn$")
+                .arg(int(LockKind::TicketNumbers))
+                .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time")))};
     }
     QString issueTicketStatement() const override {
-        return QStringLiteral("select r_tickauto, r_tickno, r_token, r_descr from tv_issue_ticket(?, ?, ?)");
+        return QStringLiteral(
+            "select r_tickauto, r_tickno, r_token, r_descr from tv_issue_ticket(?, ?, ?)");
     }
     QString columnListQuery() const override {
         return QStringLiteral("select column_name from information_schema.columns"

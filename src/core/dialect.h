@@ -33,11 +33,11 @@ public:
     virtual QVariant bindValue(const QVariant& value) const = 0;
 
     // Column type pieces for the schema.
-    virtual QString identityKey() const = 0;   // integer key the database assigns
-    virtual QString caseFreeText() const = 0;  // text compared without regard to case
-    virtual QString timeOfDay() const = 0;     // time without a date part
-    virtual QString dateTime() const = 0;      // date and time
-    virtual QString singleReal() const = 0;    // single-precision number
+    virtual QString identityKey() const = 0;  // integer key the database assigns
+    virtual QString caseFreeText() const = 0; // text compared without regard to case
+    virtual QString timeOfDay() const = 0;    // time without a date part
+    virtual QString dateTime() const = 0;     // date and time
+    virtual QString singleReal() const = 0;   // single-precision number
 
     // Statement that starts a transaction which will write: taken up front so a
     // read-then-write step never fails half-way under contention.

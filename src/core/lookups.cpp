@@ -64,8 +64,8 @@ bool recordExists(Station& st, const QString& table, const QString& column, qint
     // our own schema get in.
     if (schema::keyColumn(table).isEmpty() || !schema::hasColumn(table, column))
         throw DbError(QStringLiteral("Invalid object name '%1.%2'").arg(table, column));
-    RecordSet rs(st.dbConnection,
-                 QStringLiteral("select * from %1 where %2=?").arg(table, column), {number});
+    RecordSet rs(st.dbConnection, QStringLiteral("select * from %1 where %2=?").arg(table, column),
+                 {number});
     return rs.recordCount() > 0;
 }
 

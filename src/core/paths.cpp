@@ -8,7 +8,9 @@
 namespace tv::paths {
 
 namespace {
-QString home() { return qEnvironmentVariable("TALLYVOX_HOME"); }
+QString home() {
+    return qEnvironmentVariable("TALLYVOX_HOME");
+}
 
 QString ensured(const QString& folder) {
     QDir().mkpath(folder);
@@ -50,6 +52,8 @@ QString instanceLockFile(const QString& profile) {
     return configFolder() + u'/' + profileFileName(profile) + QStringLiteral(".lock");
 }
 
-QString defaultDataFile() { return dataFolder() + QStringLiteral("/tallyvox.db"); }
+QString defaultDataFile() {
+    return dataFolder() + QStringLiteral("/tallyvox.db");
+}
 
 } // namespace tv::paths

@@ -89,7 +89,8 @@ void RecordSet::open(const QString& sql, const QVariantList& binds) {
             m_lowerNames.append(rec.fieldName(i).toLower());
         }
         while (q.next()) {
-            for (int i = 0; i < n; ++i) m_cells.append(normalised(q.value(i)));
+            for (int i = 0; i < n; ++i)
+                m_cells.append(normalised(q.value(i)));
             ++m_rowCount;
         }
     }
@@ -115,13 +116,18 @@ void RecordSet::moveNext() {
     if (m_current < m_rowCount) ++m_current;
 }
 
-void RecordSet::moveFirst() { m_current = 0; }
+void RecordSet::moveFirst() {
+    m_current = 0;
+}
 
-int RecordSet::absolutePosition() const { return eof() ? 0 : m_current + 1; }
+int RecordSet::absolutePosition() const {
+    return eof() ? 0 : m_current + 1;
+}
 
 QString RecordSet::fieldName(int index) const {
     if (index < 0 || index >= m_names.size())
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1)").arg(index));
+        throw DbError(
+            QStringLiteral("Item cannot be found in the collection (field %1)").arg(index));
     return m_names.at(index);
 }
 
@@ -132,13 +138,16 @@ int RecordSet::fieldIndex(const QString& name) const {
 int RecordSet::requireField(const QString& name) const {
     const int i = fieldIndex(name);
     if (i < 0)
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1)").arg(name));
+        throw DbError(
+            QStringLiteral("Item cannot be found in the collection (field %1)").arg(name));
     return i;
 }
 
 void RecordSet::requireRow() const {
     if (!m_open) throw DbError(QStringLiteral("The record set is closed"));
-    if (eof()) throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted"));
+    if (eof())
+        throw DbError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted"));
 }
 
 QVariant RecordSet::value(int index) const {
@@ -147,7 +156,9 @@ QVariant RecordSet::value(int index) const {
     return m_cells.at(m_current * m_names.size() + index);
 }
 
-QVariant RecordSet::value(const QString& name) const { return value(requireField(name)); }
+QVariant RecordSet::value(const QString& name) const {
+    return value(requireField(name));
+}
 
 QString RecordSet::text(int index) const {
     const QVariant v = value(index);
@@ -155,7 +166,9 @@ QString RecordSet::text(int index) const {
     return v.toString();
 }
 
-QString RecordSet::text(const QString& name) const { return text(requireField(name)); }
+QString RecordSet::text(const QString& name) const {
+    return text(requireField(name));
+}
 
 qint64 RecordSet::number(int index) const {
     const double d = std::nearbyint(toDouble(value(index)));
@@ -163,11 +176,17 @@ qint64 RecordSet::number(int index) const {
     return static_cast<qint64>(d);
 }
 
-qint64 RecordSet::number(const QString& name) const { return number(requireField(name)); }
+qint64 RecordSet::number(const QString& name) const {
+    return number(requireField(name));
+}
 
-qint16 RecordSet::int16(int index) const { return toInt16(value(index)); }
+qint16 RecordSet::int16(int index) const {
+    return toInt16(value(index));
+}
 
-qint16 RecordSet::int16(const QString& name) const { return int16(requireField(name)); }
+qint16 RecordSet::int16(const QString& name) const {
+    return int16(requireField(name));
+}
 
 int RecordSet::actualSize(int index) const {
     const QVariant v = value(index);
@@ -181,12 +200,15 @@ void RecordSet::setValue(int index, const QVariant& v) {
     m_dirty[index] = true;
 }
 
-void RecordSet::setValue(const QString& name, const QVariant& v) { setValue(requireField(name), v); }
+void RecordSet::setValue(const QString& name, const QVariant& v) {
+    setValue(requireField(name), v);
+}
 
 void RecordSet::addNew() {
     if (!m_open || m_names.isEmpty())
         throw DbError(QStringLiteral("The record set has no fields to add a row to"));
-    for (int i = 0; i < m_names.size(); ++i) m_cells.append(QVariant());
+    for (int i = 0; i < m_names.size(); ++i)
+        m_cells.append(QVariant());
     m_current = m_rowCount++;
     m_adding = true;
     m_dirty.fill(false);
@@ -204,9 +226,11 @@ QString RecordSet::baseTable() const {
 QString RecordSet::keyColumnForWrite() const {
     const QString table = baseTable();
     const QString key = schema::keyColumn(table);
-    if (key.isEmpty() || m_names.isEmpty() || m_names.first().compare(key, Qt::CaseInsensitive) != 0)
-        throw DbError(QStringLiteral("The record set cannot be written: its first field is not the key of %1")
-                          .arg(table));
+    if (key.isEmpty() || m_names.isEmpty() ||
+        m_names.first().compare(key, Qt::CaseInsensitive) != 0)
+        throw DbError(
+            QStringLiteral("The record set cannot be written: its first field is not the key of %1")
+                .arg(table));
     return key;
 }
 
@@ -235,7 +259,8 @@ void RecordSet::update() {
             sql = QStringLiteral("insert into %1 (%2) values (%3)")
                       .arg(table, columns.join(u','), marks.join(u','));
         }
-        const bool keyFirst = !key.isEmpty() && m_names.first().compare(key, Qt::CaseInsensitive) == 0;
+        const bool keyFirst =
+            !key.isEmpty() && m_names.first().compare(key, Qt::CaseInsensitive) == 0;
         if (keyFirst) sql += QStringLiteral(" returning ") + key;
         RecordSet inserted(m_connection, sql, binds);
         if (keyFirst && inserted.recordCount() > 0) m_cells[rowStart] = inserted.value(0);
@@ -243,7 +268,8 @@ void RecordSet::update() {
     } else if (!columns.isEmpty()) {
         const QString key = keyColumnForWrite();
         QStringList sets;
-        for (const QString& c : columns) sets.append(c + QStringLiteral("=?"));
+        for (const QString& c : columns)
+            sets.append(c + QStringLiteral("=?"));
         binds.append(m_cells.at(rowStart));
         m_connection->execute(
             QStringLiteral("update %1 set %2 where %3=?").arg(table, sets.join(u','), key), binds);

@@ -28,98 +28,178 @@ struct Table {
 // Version 1: every table with its columns in the order the screens read them.
 const std::vector<Table>& tables() {
     static const std::vector<Table> all{
-        {"tblDept", {{"deptAuto", T::Key}, {"deptName", T::NameText}, {"deptDesc", T::Text},
-                     {"active", T::Flag}}},
-        {"tblService", {{"servAuto", T::Key}, {"deptAuto", T::Int}, {"servName", T::NameText},
-                        {"servdesc", T::Text}, {"active", T::Flag}, {"startno", T::Int},
-                        {"endno", T::Int}, {"abrno", T::Text}}},
-        {"tblServiceNo", {{"snoAuto", T::Key}, {"servAuto", T::Int}, {"sdate", T::DateTime},
-                          {"sno", T::Int}, {"active", T::Flag}}},
-        {"tblCounter", {{"cntAuto", T::Key}, {"servAuto", T::Int}, {"contName", T::NameText},
-                        {"displayName", T::Text}, {"username", T::NameText}, {"pass", T::Text},
-                        {"active", T::Flag}}},
-        {"tblTicket", {{"tickAuto", T::Key}, {"servAuto", T::Int}, {"tickNo", T::Int},
-                       {"tickDate", T::Text}, {"tickTime", T::Time}, {"call", T::Flag},
-                       {"no_abr", T::Text}, {"attended", T::Int}, {"attTime", T::Time},
-                       {"finished", T::Time}, {"status", T::Text}, {"ref", T::Text}}},
-        {"tblCall", {{"callauto", T::Key}, {"servAuto", T::Int}, {"callToken", T::Text},
-                     {"callCounter", T::Text}, {"status", T::Text}, {"tickAuto", T::Int},
-                     {"tickDate", T::Text}, {"callRoom", T::Text}}},
-        {"tbltheme", {{"themeauto", T::Key},   {"themename", T::NameText},
-                      {"colums", T::Int},      {"rows", T::Int},
-                      {"colwidth", T::Text},   {"rowheight", T::Real},
-                      {"logo", T::Text},       {"showtime", T::Flag},
-                      {"clockfile", T::Text},  {"timefont", T::Text},
-                      {"timesize", T::Real},   {"timecolor", T::Big},
-                      {"backgroundclr", T::Big}, {"linecolor", T::Big},
-                      {"altcolr", T::Big},     {"bgimage", T::Text},
-                      {"hdfont", T::Text},     {"hdclrbg", T::Big},
-                      {"hdfntclr", T::Big},    {"hdfntsize", T::Real},
-                      {"fntcrr", T::Text},     {"sizecrr", T::Real},
-                      {"clrcrr", T::Big},      {"crrbg", T::Big},
-                      {"fntval", T::Text},     {"sizeval", T::Real},
-                      {"clrval", T::Big},      {"valbg", T::Big},
-                      {"type", T::Text},       {"screenbg", T::Big},
-                      {"linewidth", T::Real},  {"videofile", T::Text},
-                      {"onlinevideo", T::Text}, {"volume", T::Real},
-                      {"movie", T::Flag},      {"ttlName", T::Text},
-                      {"ttlfont", T::Text},    {"ttlcolor", T::Big},
-                      {"ttlsize", T::Real},
-                      // addressed by name from here on
-                      {"scroll", T::Flag},     {"tformat", T::Text},
-                      {"enableH", T::Flag},    {"Column1", T::Text},
-                      {"Column2", T::Text},    {"img1", T::Text},
-                      {"img2", T::Text},       {"newsBG", T::Big}}},
-        {"tblpos", {{"posauto", T::Key},     {"themeauto", T::Int},
-                    {"logoleft", T::Real},   {"logotop", T::Real},
-                    {"logowidth", T::Real},  {"logoheight", T::Real},
-                    {"timeleft", T::Real},   {"timetop", T::Real},
-                    {"timewidth", T::Real},  {"timeheight", T::Real},
-                    {"tblleft", T::Real},    {"tbltop", T::Real},
-                    {"tblwidth", T::Real},   {"tblheight", T::Real},
-                    {"videoleft", T::Real},  {"videotop", T::Real},
-                    {"videowidth", T::Real}, {"videoheight", T::Real},
-                    {"formleft", T::Real},   {"formtop", T::Real},
-                    {"formwidth", T::Real},  {"formheight", T::Real},
-                    {"ttlleft", T::Real},    {"ttltop", T::Real},
-                    {"ttlwidth", T::Real},   {"ttlheight", T::Real},
-                    {"newsleft", T::Real},   {"newstop", T::Real},
-                    {"newswidth", T::Real},  {"newsheight", T::Real},
+        {"tblDept",
+         {{"deptAuto", T::Key},
+          {"deptName", T::NameText},
+          {"deptDesc", T::Text},
+          {"active", T::Flag}}},
+        {"tblService",
+         {{"servAuto", T::Key},
+          {"deptAuto", T::Int},
+          {"servName", T::NameText},
+          {"servdesc", T::Text},
+          {"active", T::Flag},
+          {"startno", T::Int},
+          {"endno", T::Int},
+          {"abrno", T::Text}}},
+        {"tblServiceNo",
+         {{"snoAuto", T::Key},
+          {"servAuto", T::Int},
+          {"sdate", T::DateTime},
+          {"sno", T::Int},
+          {"active", T::Flag}}},
+        {"tblCounter",
+         {{"cntAuto", T::Key},
+          {"servAuto", T::Int},
+          {"contName", T::NameText},
+          {"displayName", T::Text},
+          {"username", T::NameText},
+          {"pass", T::Text},
+          {"active", T::Flag}}},
+        {"tblTicket",
+         {{"tickAuto", T::Key},
+          {"servAuto", T::Int},
+          {"tickNo", T::Int},
+          {"tickDate", T::Text},
+          {"tickTime", T::Time},
+          {"call", T::Flag},
+          {"no_abr", T::Text},
+          {"attended", T::Int},
+          {"attTime", T::Time},
+          {"finished", T::Time},
+          {"status", T::Text},
+          {"ref", T::Text}}},
+        {"tblCall",
+         {{"callauto", T::Key},
+          {"servAuto", T::Int},
+          {"callToken", T::Text},
+          {"callCounter", T::Text},
+          {"status", T::Text},
+          {"tickAuto", T::Int},
+          {"tickDate", T::Text},
+          {"callRoom", T::Text}}},
+        {"tbltheme",
+         {{"themeauto", T::Key},
+          {"themename", T::NameText},
+          {"colums", T::Int},
+          {"rows", T::Int},
+          {"colwidth", T::Text},
+          {"rowheight", T::Real},
+          {"logo", T::Text},
+          {"showtime", T::Flag},
+          {"clockfile", T::Text},
+          {"timefont", T::Text},
+          {"timesize", T::Real},
+          {"timecolor", T::Big},
+          {"backgroundclr", T::Big},
+          {"linecolor", T::Big},
+          {"altcolr", T::Big},
+          {"bgimage", T::Text},
+          {"hdfont", T::Text},
+          {"hdclrbg", T::Big},
+          {"hdfntclr", T::Big},
+          {"hdfntsize", T::Real},
+          {"fntcrr", T::Text},
+          {"sizecrr", T::Real},
+          {"clrcrr", T::Big},
+          {"crrbg", T::Big},
+          {"fntval", T::Text},
+          {"sizeval", T::Real},
+          {"clrval", T::Big},
+          {"valbg", T::Big},
+          {"type", T::Text},
+          {"screenbg", T::Big},
+          {"linewidth", T::Real},
+          {"videofile", T::Text},
+          {"onlinevideo", T::Text},
+          {"volume", T::Real},
+          {"movie", T::Flag},
+          {"ttlName", T::Text},
+          {"ttlfont", T::Text},
+          {"ttlcolor", T::Big},
+          {"ttlsize", T::Real},
+          // addressed by name from here on
+          {"scroll", T::Flag},
+          {"tformat", T::Text},
+          {"enableH", T::Flag},
+          {"Column1", T::Text},
+          {"Column2", T::Text},
+          {"img1", T::Text},
+          {"img2", T::Text},
+          {"newsBG", T::Big}}},
+        {"tblpos", {{"posauto", T::Key},     {"themeauto", T::Int},   {"logoleft", T::Real},
+                    {"logotop", T::Real},    {"logowidth", T::Real},  {"logoheight", T::Real},
+                    {"timeleft", T::Real},   {"timetop", T::Real},    {"timewidth", T::Real},
+                    {"timeheight", T::Real}, {"tblleft", T::Real},    {"tbltop", T::Real},
+                    {"tblwidth", T::Real},   {"tblheight", T::Real},  {"videoleft", T::Real},
+                    {"videotop", T::Real},   {"videowidth", T::Real}, {"videoheight", T::Real},
+                    {"formleft", T::Real},   {"formtop", T::Real},    {"formwidth", T::Real},
+                    {"formheight", T::Real}, {"ttlleft", T::Real},    {"ttltop", T::Real},
+                    {"ttlwidth", T::Real},   {"ttlheight", T::Real},  {"newsleft", T::Real},
+                    {"newstop", T::Real},    {"newswidth", T::Real},  {"newsheight", T::Real},
                     {"newsBG", T::Big}}},
-        {"tblheader", {{"hdrAuto", T::Key}, {"hdrtext1", T::Text}, {"hdrtext2", T::Text},
-                       {"hdrtext3", T::Text}, {"hdrtext4", T::Text}, {"hdrtext5", T::Text},
-                       {"hdrtext6", T::Text}, {"hdrspacer", T::Text}, {"themeauto", T::Int}}},
-        {"tblscroll", {{"scrollAuto", T::Key}, {"message", T::Text}, {"msgrtf", T::Text},
-                       {"rtfcopy", T::Text}, {"active", T::Flag}, {"font", T::Text},
-                       {"size", T::Real}, {"color", T::Big}, {"bold", T::Flag},
-                       {"italic", T::Flag}, {"direction", T::Text}}},
+        {"tblheader",
+         {{"hdrAuto", T::Key},
+          {"hdrtext1", T::Text},
+          {"hdrtext2", T::Text},
+          {"hdrtext3", T::Text},
+          {"hdrtext4", T::Text},
+          {"hdrtext5", T::Text},
+          {"hdrtext6", T::Text},
+          {"hdrspacer", T::Text},
+          {"themeauto", T::Int}}},
+        {"tblscroll",
+         {{"scrollAuto", T::Key},
+          {"message", T::Text},
+          {"msgrtf", T::Text},
+          {"rtfcopy", T::Text},
+          {"active", T::Flag},
+          {"font", T::Text},
+          {"size", T::Real},
+          {"color", T::Big},
+          {"bold", T::Flag},
+          {"italic", T::Flag},
+          {"direction", T::Text}}},
         {"news_data", {{"news_auto", T::Key}, {"news_Rtf", T::Text}}},
-        {"tbluser", {{"userAuto", T::Key}, {"username", T::NameText}, {"password", T::Text},
-                     {"userType", T::Text}}},
+        {"tbluser",
+         {{"userAuto", T::Key},
+          {"username", T::NameText},
+          {"password", T::Text},
+          {"userType", T::Text}}},
         {"tblComp", {{"compAuto", T::Key}, {"compName", T::Text}, {"compAddress", T::Text}}},
-        {"tblVideo", {{"vidAuto", T::Key}, {"vidFile", T::Text}, {"vidDesc", T::Text},
-                      {"active", T::Flag}}},
+        {"tblVideo",
+         {{"vidAuto", T::Key}, {"vidFile", T::Text}, {"vidDesc", T::Text}, {"active", T::Flag}}},
     };
     return all;
 }
 
 QString typeName(const Dialect& d, T t) {
     switch (t) {
-    case T::Key: return d.identityKey();
-    case T::Int: return QStringLiteral("integer");
-    case T::Big: return QStringLiteral("bigint");
-    case T::Text: return QStringLiteral("text");
-    case T::NameText: return d.caseFreeText();
-    case T::Time: return d.timeOfDay();
-    case T::DateTime: return d.dateTime();
-    case T::Real: return d.singleReal();
-    case T::Flag: return QStringLiteral("integer");
+    case T::Key:
+        return d.identityKey();
+    case T::Int:
+        return QStringLiteral("integer");
+    case T::Big:
+        return QStringLiteral("bigint");
+    case T::Text:
+        return QStringLiteral("text");
+    case T::NameText:
+        return d.caseFreeText();
+    case T::Time:
+        return d.timeOfDay();
+    case T::DateTime:
+        return d.dateTime();
+    case T::Real:
+        return d.singleReal();
+    case T::Flag:
+        return QStringLiteral("integer");
     }
     return QStringLiteral("text");
 }
 
 void createTables(Connection& c) {
-    for (const QString& s : c.dialect().schemaPrelude()) c.execute(s);
+    for (const QString& s : c.dialect().schemaPrelude())
+        c.execute(s);
     for (const Table& t : tables()) {
         QStringList cols;
         for (const Column& col : t.columns)
@@ -129,17 +209,20 @@ void createTables(Connection& c) {
     }
     // The hot queries: a service's waiting tickets of today in number order,
     // today's unshown calls newest first, a counter's tickets of today.
-    c.execute(QStringLiteral("create index ix_ticket_queue on tblTicket (servAuto, tickDate, call, tickNo)"));
+    c.execute(QStringLiteral(
+        "create index ix_ticket_queue on tblTicket (servAuto, tickDate, call, tickNo)"));
     // One number per service and day, whatever a station does: the backstop
     // behind the numbering lock.
-    c.execute(QStringLiteral("create unique index ux_ticket_number on tblTicket (servAuto, tickDate, tickNo)"));
+    c.execute(QStringLiteral(
+        "create unique index ux_ticket_number on tblTicket (servAuto, tickDate, tickNo)"));
     c.execute(QStringLiteral("create index ix_ticket_counter on tblTicket (attended, tickDate)"));
     c.execute(QStringLiteral("create index ix_call_feed on tblCall (tickDate, status, callauto)"));
-    for (const QString& s : c.dialect().schemaEpilogue()) c.execute(s);
+    for (const QString& s : c.dialect().schemaEpilogue())
+        c.execute(s);
     // The company row every ticket prints from.
-    c.execute(QStringLiteral("insert into tblComp (compAuto, compName, compAddress) values (1, '', '')"));
+    c.execute(
+        QStringLiteral("insert into tblComp (compAuto, compName, compAddress) values (1, '', '')"));
 }
-
 
 struct Migration {
     int version;
@@ -167,11 +250,14 @@ bool versionTableExists(Connection& c) {
 
 } // namespace
 
-int currentVersion() { return migrations().back().version; }
+int currentVersion() {
+    return migrations().back().version;
+}
 
 int storedVersion(Connection& c) {
     if (!versionTableExists(c)) return 0;
-    RecordSet rs(c.shared_from_this(), QStringLiteral("select max(version) from tv_schema_version"));
+    RecordSet rs(c.shared_from_this(),
+                 QStringLiteral("select max(version) from tv_schema_version"));
     return rs.recordCount() == 0 || rs.isNull(0) ? 0 : static_cast<int>(rs.number(0));
 }
 
@@ -186,7 +272,8 @@ void migrate(Connection& c) {
             c.execute(QStringLiteral("create table tv_schema_version (version integer not null)"));
         if (storedVersion(c) >= m.version) continue;
         m.apply(c);
-        c.execute(QStringLiteral("insert into tv_schema_version (version) values (?)"), {m.version});
+        c.execute(QStringLiteral("insert into tv_schema_version (version) values (?)"),
+                  {m.version});
         tx.commit();
     }
 }
@@ -198,14 +285,16 @@ QString keyColumn(const QString& table) {
 
 QStringList tableNames() {
     QStringList names;
-    for (const Table& t : tables()) names.append(QString::fromLatin1(t.name));
+    for (const Table& t : tables())
+        names.append(QString::fromLatin1(t.name));
     return names;
 }
 
 QStringList columnNames(const QString& table) {
     QStringList names;
     if (const Table* t = findTable(table))
-        for (const Column& c : t->columns) names.append(QString::fromLatin1(c.name));
+        for (const Column& c : t->columns)
+            names.append(QString::fromLatin1(c.name));
     return names;
 }
 

@@ -10,7 +10,9 @@ SettingsStore::SettingsStore(const QString& iniFile)
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::fileName() const { return m_settings->fileName(); }
+QString SettingsStore::fileName() const {
+    return m_settings->fileName();
+}
 
 QString SettingsStore::path(const QString& application, const QString& section,
                             const QString& key) {
@@ -20,8 +22,8 @@ QString SettingsStore::path(const QString& application, const QString& section,
     return part(application) + u'/' + part(section) + u'/' + part(key);
 }
 
-QString SettingsStore::read(const QString& application, const QString& section,
-                            const QString& key, const QString& defaultValue) const {
+QString SettingsStore::read(const QString& application, const QString& section, const QString& key,
+                            const QString& defaultValue) const {
     const QVariant v = m_settings->value(path(application, section, key));
     return v.isValid() ? v.toString() : defaultValue;
 }
@@ -53,8 +55,7 @@ void SettingsStore::write(const QString& application, const QString& section, co
     m_settings->sync();
 }
 
-void SettingsStore::remove(const QString& application, const QString& section,
-                           const QString& key) {
+void SettingsStore::remove(const QString& application, const QString& section, const QString& key) {
     m_settings->remove(path(application, section, key));
     m_settings->sync();
 }

@@ -28,7 +28,8 @@ bool Station::openConnection() {
     if (c && !m_schemaChecked) {
         try {
             const int stored = schema::storedVersion(*c);
-            if ((stored == 0 && s.isEmbedded()) || (stored > 0 && stored < schema::currentVersion()))
+            if ((stored == 0 && s.isEmbedded()) ||
+                (stored > 0 && stored < schema::currentVersion()))
                 schema::migrate(*c);
             m_schemaChecked = true;
         } catch (const DbError& e) {

@@ -14,12 +14,12 @@ class Connection;
 
 // Whom the station works for.
 struct LoginState {
-    qint16 counterId = 0;  // cntAuto
-    qint16 serviceId = 0;  // servAuto of that counter
-    QString counterName;   // contName
+    qint16 counterId = 0;       // cntAuto
+    qint16 serviceId = 0;       // servAuto of that counter
+    QString counterName;        // contName
     QString counterDisplayName; // displayName
     bool isAdmin = false;
-    int adminUserId = 0;   // userAuto
+    int adminUserId = 0; // userAuto
 };
 
 // Everything one running station shares between its windows: the settings,

@@ -3,7 +3,9 @@
 namespace tv {
 
 namespace {
-QString s(const char* text) { return QString::fromUtf8(text); }
+QString s(const char* text) {
+    return QString::fromUtf8(text);
+}
 } // namespace
 
 QString StationSettings::text(const SettingKey& k) const {
@@ -39,12 +41,12 @@ void StationSettings::setCounterList(int themeNo, const QString& keys) {
 const QList<SettingKey>& StationSettings::allKeys() {
     using namespace keys;
     static const QList<SettingKey> all{
-        SqlHost,        SqlDatabase,     SqlUser,          SqlPassword,       SqlAuthentication,
-        LoginRemember,  LoginType,       LoginName,        LoginPass,         LoginCounter,
-        DisplayAuto,    ThemeName,       ThemeScroll,      ThemeScreen,       ThemeCut,
-        ScrollSpeed,    VoiceFormat1,    VoiceFormat2,     TicketScreen,      TicketTransfer,
-        PrintCopies,    PrinterName,     PrinterRow,       VideoIn,           VideoSource,
-        PictureDuration, ShowBoth,       ShortcutEnable,   EditorScrollSpeed,
+        SqlHost,         SqlDatabase,  SqlUser,        SqlPassword,       SqlAuthentication,
+        LoginRemember,   LoginType,    LoginName,      LoginPass,         LoginCounter,
+        DisplayAuto,     ThemeName,    ThemeScroll,    ThemeScreen,       ThemeCut,
+        ScrollSpeed,     VoiceFormat1, VoiceFormat2,   TicketScreen,      TicketTransfer,
+        PrintCopies,     PrinterName,  PrinterRow,     VideoIn,           VideoSource,
+        PictureDuration, ShowBoth,     ShortcutEnable, EditorScrollSpeed,
     };
     return all;
 }

@@ -79,9 +79,11 @@ void ServiceNoList::setFG() {
     m_fg->setFixedCols(0);
     m_fg->resetRows(1);
     const int widths[] = {1, 700, 2000, 1500, 1000, 1000, 2000};
-    for (int c = 0; c < 7; ++c) m_fg->setColWidth(c, widths[c]);
+    for (int c = 0; c < 7; ++c)
+        m_fg->setColWidth(c, widths[c]);
     const char* heads[] = {"", "SN", "Service Name", "Date", "Start", "Active", ""};
-    for (int c = 0; c < 7; ++c) m_fg->setTextMatrix(0, c, QString::fromLatin1(heads[c]));
+    for (int c = 0; c < 7; ++c)
+        m_fg->setTextMatrix(0, c, QString::fromLatin1(heads[c]));
 }
 
 void ServiceNoList::addFG() {
@@ -109,7 +111,9 @@ void ServiceNoList::editRow(int row) {
     if (!key.isEmpty()) openEditor(key);
 }
 
-void ServiceNoList::addEntry() { openEditor(QString()); }
+void ServiceNoList::addEntry() {
+    openEditor(QString());
+}
 
 void ServiceNoList::openEditor(const QString& key) {
     auto* edit = new ServiceNoEdit(m_station, this);
@@ -168,8 +172,12 @@ ServiceNoEdit::ServiceNoEdit(Station& station, QWidget* parent)
     m_cmbServ->setCurrentIndex(-1);
 }
 
-QString ServiceNoEdit::ref() const { return m_lblRef->text(); }
-void ServiceNoEdit::setRef(const QString& key) { m_lblRef->setText(key); }
+QString ServiceNoEdit::ref() const {
+    return m_lblRef->text();
+}
+void ServiceNoEdit::setRef(const QString& key) {
+    m_lblRef->setText(key);
+}
 
 void ServiceNoEdit::getData() {
     try {
@@ -193,8 +201,9 @@ bool ServiceNoEdit::eventFilter(QObject* watched, QEvent* event) {
 bool ServiceNoEdit::saveData() {
     m_txtNo->setText(ServiceNumbers::numericOrZero(m_txtNo->text()));
     try {
-        const QString message = ServiceNumbers(m_station).save(
-            ref(), m_cmbServ->currentText(), m_dt->date(), m_txtNo->text(), m_chkActive->isChecked());
+        const QString message =
+            ServiceNumbers(m_station).save(ref(), m_cmbServ->currentText(), m_dt->date(),
+                                           m_txtNo->text(), m_chkActive->isChecked());
         if (!message.isEmpty()) {
             Dialogs::message(this, message);
             return false;

@@ -9,15 +9,20 @@
 namespace tv {
 
 namespace {
-QString textOrEmpty(const RecordSet& rs, int i) { return rs.isNull(i) ? QString() : rs.text(i); }
+QString textOrEmpty(const RecordSet& rs, int i) {
+    return rs.isNull(i) ? QString() : rs.text(i);
+}
 } // namespace
 
 QList<ServiceNumbers::Entry> ServiceNumbers::entriesOf(const QDate& day) {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("SELECT tblServiceNo.snoauto, tblService.ServName, tblServiceNo.sdate, tblServiceNo.sno,"
-                                " tblServiceNo.active FROM tblServiceNo INNER JOIN tblService ON"
-                                " tblServiceNo.servAuto = tblService.servAuto where format(sdate,'yyyy-MM-dd')=?"),
-                 {day.toString(QStringLiteral("yyyy-MM-dd"))});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral(
+            "SELECT tblServiceNo.snoauto, tblService.ServName, tblServiceNo.sdate, "
+            "tblServiceNo.sno,"
+            " tblServiceNo.active FROM tblServiceNo INNER JOIN tblService ON"
+            " tblServiceNo.servAuto = tblService.servAuto where format(sdate,'yyyy-MM-dd')=?"),
+        {day.toString(QStringLiteral("yyyy-MM-dd"))});
     QList<Entry> out;
     for (; !rs.eof(); rs.moveNext())
         out.append({textOrEmpty(rs, 0), textOrEmpty(rs, 1), textOrEmpty(rs, 2), textOrEmpty(rs, 3),
@@ -26,21 +31,25 @@ QList<ServiceNumbers::Entry> ServiceNumbers::entriesOf(const QDate& day) {
 }
 
 QStringList ServiceNumbers::activeServices() {
-    RecordSet rs(m_station.dbConnection, QStringLiteral("Select * from tblService where active='1'"));
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("Select * from tblService where active='1'"));
     QStringList names;
-    for (; !rs.eof(); rs.moveNext()) names.append(textOrEmpty(rs, 2));
+    for (; !rs.eof(); rs.moveNext())
+        names.append(textOrEmpty(rs, 2));
     return names;
 }
 
 ServiceNumbers::Loaded ServiceNumbers::load(int snoAuto) {
     Loaded l;
-    RecordSet rs(m_station.dbConnection, QStringLiteral("select * from tblServiceNo where snoAuto=?"),
-                 {snoAuto});
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select * from tblServiceNo where snoAuto=?"), {snoAuto});
     if (rs.recordCount() == 0) return l;
     l.found = true;
     l.servName = lookups::getServiceName(m_station, static_cast<int>(rs.number(1)));
-    l.date = QDateTime::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd")).date();
-    if (!l.date.isValid()) l.date = QDate::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd"));
+    l.date =
+        QDateTime::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd")).date();
+    if (!l.date.isValid())
+        l.date = QDate::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd"));
     l.sno = textOrEmpty(rs, 3);
     l.active = !rs.isNull(4) && rs.number(4) == 1;
     return l;
@@ -68,12 +77,16 @@ QString ServiceNumbers::save(const QString& ref, const QString& servName, const 
         rs.update();
     };
     if (!ref.isEmpty()) {
-        RecordSet rs(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {ref.toInt()});
+        RecordSet rs(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"),
+                     {ref.toInt()});
         if (rs.recordCount() > 0) write(rs);
         return {};
     }
-    RecordSet same(c, QStringLiteral("select * from tblserviceno where format(sdate,'yyyy-MM-dd')=? and servAuto=?"),
-                   {date.toString(QStringLiteral("yyyy-MM-dd")), service});
+    RecordSet same(
+        c,
+        QStringLiteral(
+            "select * from tblserviceno where format(sdate,'yyyy-MM-dd')=? and servAuto=?"),
+        {date.toString(QStringLiteral("yyyy-MM-dd")), service});
     if (same.recordCount() > 0) return QStringLiteral("Contains same date entry");
     RecordSet add(c, QStringLiteral("select * from tblServiceNo where snoAuto=?"), {-1});
     add.addNew();

@@ -36,25 +36,25 @@ QList<TicketLine> ticketLines(const TicketData& d) {
     auto add = [&](int points, int column, const QString& text) {
         lines.append({arial(points, bold), column, text});
     };
-    add(12, 1, {});                                   // 1
-    add(12, 1, {});                                   // 2
-    add(12, 3, d.companyName);                        // 3
-    add(12, 10, d.companyAddress);                    // 4
-    add(12, 1, {});                                   // 5
+    add(12, 1, {});                                                    // 1
+    add(12, 1, {});                                                    // 2
+    add(12, 3, d.companyName);                                         // 3
+    add(12, 10, d.companyAddress);                                     // 4
+    add(12, 1, {});                                                    // 5
     add(10, 10, QLocale().toString(d.issuedAt, QLocale::ShortFormat)); // 6
-    add(10, 5, d.serviceName);                        // 7
-    add(10, 1, {});                                   // 8
-    bold = true; // from the token on, the rest of the ticket is bold
-    add(42, 3, d.token);                              // 9
-    add(10, 3, {});                                   // 10
+    add(10, 5, d.serviceName);                                         // 7
+    add(10, 1, {});                                                    // 8
+    bold = true;         // from the token on, the rest of the ticket is bold
+    add(42, 3, d.token); // 9
+    add(10, 3, {});      // 10
     add(10, 4, QStringLiteral("Now Serving : ") + d.nowServing); // 11
-    add(10, 1, QStringLiteral(" ") + d.description);  // 12
-    add(10, 1, {});                                   // 13
-    add(10, 4, QStringLiteral("Thank you for waiting")); // 14
-    add(10, 1, {});                                   // 15: left empty on purpose
-    add(10, 1, {});                                   // 16
-    add(10, 1, {});                                   // 17
-    add(10, 1, {});                                   // 18
+    add(10, 1, QStringLiteral(" ") + d.description);             // 12
+    add(10, 1, {});                                              // 13
+    add(10, 4, QStringLiteral("Thank you for waiting"));         // 14
+    add(10, 1, {});                                              // 15: left empty on purpose
+    add(10, 1, {});                                              // 16
+    add(10, 1, {});                                              // 17
+    add(10, 1, {});                                              // 18
     return lines;
 }
 
@@ -91,7 +91,8 @@ bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
         probe.setDotsPerMeterX(qRound(300 / 0.0254));
         probe.setDotsPerMeterY(qRound(300 / 0.0254));
         QPainter measure(&probe);
-        for (const TicketLine& line : lines) heightPx += QFontMetrics(line.font, &probe).lineSpacing();
+        for (const TicketLine& line : lines)
+            heightPx += QFontMetrics(line.font, &probe).lineSpacing();
     }
     const double heightMm = heightPx / 300.0 * 25.4 + 2 * rollMarginMm;
     pdf.setPageSize(QPageSize(QSizeF(rollWidthMm, heightMm), QPageSize::Millimeter));
@@ -123,11 +124,14 @@ TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
 
     if (info.isNull()) {
         // No printer on this machine: keep the ticket where the kiosk's keeper can see it.
-        const QString stem = QDir(pdfFolder()).filePath(
-            QStringLiteral("%1-%2").arg(data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")), data.token));
+        const QString stem =
+            QDir(pdfFolder())
+                .filePath(QStringLiteral("%1-%2").arg(
+                    data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")), data.token));
         // Every copy is a file of its own.
         QString file = stem + QStringLiteral(".pdf");
-        for (int n = 2; QFile::exists(file); ++n) file = stem + QStringLiteral("-%1.pdf").arg(n);
+        for (int n = 2; QFile::exists(file); ++n)
+            file = stem + QStringLiteral("-%1.pdf").arg(n);
         if (printToPdf(data, file)) {
             result.target = Target::PdfFile;
             result.where = file;

@@ -127,7 +127,8 @@ void TicketScreen::getcompDet() {
     m_companyName.clear();
     m_companyAddress.clear();
     try {
-        RecordSet rs(m_station.dbConnection, QStringLiteral("Select * from tblcomp where compAuto=?"), {1});
+        RecordSet rs(m_station.dbConnection,
+                     QStringLiteral("Select * from tblcomp where compAuto=?"), {1});
         if (rs.recordCount() > 0) {
             m_companyName = rs.isNull(1) ? QString() : rs.text(1);
             m_companyAddress = rs.isNull(2) ? QString() : rs.text(2);
@@ -143,9 +144,10 @@ void TicketScreen::addDept() {
 }
 
 void TicketScreen::addServ(int deptAuto) {
-    fillButtons(QStringLiteral("Select Service"), 4000,
-                QStringLiteral("select servauto,servName from tblservice where deptAuto=? and active='1'"),
-                {deptAuto}, true);
+    fillButtons(
+        QStringLiteral("Select Service"), 4000,
+        QStringLiteral("select servauto,servName from tblservice where deptAuto=? and active='1'"),
+        {deptAuto}, true);
 }
 
 void TicketScreen::fillButtons(const QString& heading, int width, const QString& sql,
@@ -180,7 +182,8 @@ void TicketScreen::fillButtons(const QString& heading, int width, const QString&
 void TicketScreen::addimg(const QString& path) {
     const QImage picture(path);
     if (picture.isNull()) return; // no artwork: plain buttons
-    for (int r = 1; r < m_fg->rows(); ++r) m_fg->setCellPicture(r, 1, picture);
+    for (int r = 1; r < m_fg->rows(); ++r)
+        m_fg->setCellPicture(r, 1, picture);
 }
 
 void TicketScreen::touchRow(int row) {
@@ -224,9 +227,11 @@ void TicketScreen::issueTicket(qint16 service, const QString& serviceName) {
     } catch (const DbError&) {
         // The line then shows no token.
     }
-    for (int copy = 0; copy < m_ticketCopies; ++copy) m_lastPrinted = m_printer.startPrint(data);
+    for (int copy = 0; copy < m_ticketCopies; ++copy)
+        m_lastPrinted = m_printer.startPrint(data);
     m_status->setText(m_lastPrinted.target == TicketPrinter::Target::PdfFile
-                          ? QStringLiteral("Ticket %1 kept as %2 (no printer)").arg(issued.token, m_lastPrinted.where)
+                          ? QStringLiteral("Ticket %1 kept as %2 (no printer)")
+                                .arg(issued.token, m_lastPrinted.where)
                           : QStringLiteral("Ticket %1 issued").arg(issued.token));
     m_dt->setDate(m_station.clock().today());
 }

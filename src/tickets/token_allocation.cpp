@@ -15,8 +15,9 @@ constexpr int uniqueRetries = 3;
 // `startno` is read only when the day has no ticket of the service yet.
 qint64 nextNumber(const std::shared_ptr<Connection>& c, qint16 service, const QString& day,
                   const QVariant& startno, bool* startnoMissing) {
-    RecordSet top(c, QStringLiteral("select max(tickno) from tblticket where servauto=? and tickdate=?"),
-                  {service, day});
+    RecordSet top(
+        c, QStringLiteral("select max(tickno) from tblticket where servauto=? and tickdate=?"),
+        {service, day});
     if (top.recordCount() > 0 && top.actualSize(0) != 0) return top.number(0) + 1;
     if (startno.isNull()) {
         *startnoMissing = true;
@@ -37,8 +38,8 @@ qint32 TokenAllocation::getToken(qint16 service, const QString& issueDay) {
     auto c = m_station.dbConnection;
     RecordSet svc(c, QStringLiteral("Select startno from tblService where servauto=?"), {service});
     bool missing = false;
-    const qint64 n =
-        nextNumber(c, service, issueDay, svc.recordCount() > 0 ? svc.value(0) : QVariant(0), &missing);
+    const qint64 n = nextNumber(c, service, issueDay,
+                                svc.recordCount() > 0 ? svc.value(0) : QVariant(0), &missing);
     return missing ? 0 : static_cast<qint32>(n);
 }
 
@@ -79,19 +80,22 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
 TokenAllocation::Issued TokenAllocation::refusal(qint16 service, const QString& day) {
     Issued r;
     auto c = m_station.dbConnection;
-    RecordSet svc(c, QStringLiteral("select endno, startno from tblService where servAuto=?"), {service});
+    RecordSet svc(c, QStringLiteral("select endno, startno from tblService where servAuto=?"),
+                  {service});
     if (svc.recordCount() == 0) {
         r.message = QStringLiteral("This service no longer exists. Please choose again.");
         return r;
     }
     if (svc.isNull(0)) {
-        r.message = QStringLiteral("This service has no end number. Please ask the administrator to set one.");
+        r.message = QStringLiteral(
+            "This service has no end number. Please ask the administrator to set one.");
         return r;
     }
     bool startnoMissing = false;
     const qint64 number = nextNumber(c, service, day, svc.value(1), &startnoMissing);
     if (startnoMissing) {
-        r.message = QStringLiteral("This service has no start number. Please ask the administrator to set one.");
+        r.message = QStringLiteral(
+            "This service has no start number. Please ask the administrator to set one.");
     } else if (svc.number(0) < number) {
         r.outcome = Issued::Outcome::Limit;
         r.number = static_cast<qint32>(number);
@@ -104,7 +108,8 @@ TokenAllocation::Issued TokenAllocation::refusal(qint16 service, const QString& 
 
 QString TokenAllocation::getNowServing(qint16 service) {
     RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select top 1 no_abr from tblticket where call='1' and tickDate=? and servAuto=? order by tickAuto desc"),
+                 QStringLiteral("select top 1 no_abr from tblticket where call='1' and tickDate=? "
+                                "and servAuto=? order by tickAuto desc"),
                  {m_station.clock().todayText(), service});
     return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
 }

@@ -26,7 +26,7 @@ public:
         QString token;       // prefix followed by the number
         QString description; // the service's text printed under "Now Serving"
         qint64 tickAuto = 0;
-        QString message;     // "Limit" or why no ticket was issued
+        QString message; // "Limit" or why no ticket was issued
     };
 
     // Issues one ticket of `service` for `issueDay`: takes the number and stores

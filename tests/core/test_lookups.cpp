@@ -22,13 +22,19 @@ private slots:
     void cleanupTestCase() { m_db.reset(); }
     void init() {
         m_db->clearTables();
-        c()->execute("insert into tblDept (deptAuto, deptName, active) values (5, ?, 1)", {QString("Laboratory")});
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, active) values (7, 5, ?, 0)", {QString("Blood Test")});
-        c()->execute("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, 7, ?, ?, 1)",
+        c()->execute("insert into tblDept (deptAuto, deptName, active) values (5, ?, 1)",
+                     {QString("Laboratory")});
+        c()->execute(
+            "insert into tblService (servAuto, deptAuto, servName, active) values (7, 5, ?, 0)",
+            {QString("Blood Test")});
+        c()->execute("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) "
+                     "values (3, 7, ?, ?, 1)",
                      {QString("Room 3"), QString("R-3")});
-        c()->execute("insert into tblTicket (tickAuto, servAuto, tickNo, tickDate, no_abr) values (90000, 7, 12, '2026-12-09', ?)",
+        c()->execute("insert into tblTicket (tickAuto, servAuto, tickNo, tickDate, no_abr) values "
+                     "(90000, 7, 12, '2026-12-09', ?)",
                      {QString("B12")});
-        c()->execute("insert into tbltheme (themeauto, themename) values (2, ?)", {QString("Black H")});
+        c()->execute("insert into tbltheme (themeauto, themename) values (2, ?)",
+                     {QString("Black H")});
     }
 
     void foundByName() {
@@ -62,13 +68,15 @@ private slots:
     }
 
     void nameWithAQuoteIsJustAName() {
-        c()->execute("insert into tblDept (deptAuto, deptName) values (6, ?)", {QString("Children's Ward")});
+        c()->execute("insert into tblDept (deptAuto, deptName) values (6, ?)",
+                     {QString("Children's Ward")});
         QCOMPARE(getDeptId(st(), "Children's Ward"), qint16(6));
         QCOMPARE(getDeptId(st(), "x' or '1'='1"), qint16(0));
     }
 
     void keyBeyondSixteenBitsRaises() {
-        c()->execute("insert into tblDept (deptAuto, deptName) values (40000, ?)", {QString("Annex")});
+        c()->execute("insert into tblDept (deptAuto, deptName) values (40000, ?)",
+                     {QString("Annex")});
         try {
             getDeptId(st(), "Annex");
             QFAIL("no error");
@@ -84,7 +92,8 @@ private slots:
     }
 
     void recordExistsTakesOnlyOurNames() {
-        QVERIFY_THROWS_EXCEPTION(DbError, recordExists(st(), "tblService; drop table tblDept", "deptAuto", 5));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, recordExists(st(), "tblService; drop table tblDept", "deptAuto", 5));
         QVERIFY_THROWS_EXCEPTION(DbError, recordExists(st(), "tblService", "1=1 or deptAuto", 5));
         QCOMPARE(getDeptName(st(), 5), QString("Laboratory"));
     }

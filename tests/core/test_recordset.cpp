@@ -49,7 +49,8 @@ private slots:
     }
 
     void fieldsByNameIgnoreCase() {
-        RecordSet rs(conn(), "select deptAuto, deptName from tblDept where deptName=?", {QString("Lab")});
+        RecordSet rs(conn(), "select deptAuto, deptName from tblDept where deptName=?",
+                     {QString("Lab")});
         QCOMPARE(rs.text("DEPTNAME"), QString("Lab"));
         QCOMPARE(rs.text("deptname"), rs.text(1));
         QVERIFY_THROWS_EXCEPTION(DbError, rs.value("nosuchfield"));
@@ -57,7 +58,8 @@ private slots:
     }
 
     void nullIsAnErrorWhereTextOrNumberIsRead() {
-        conn()->execute("insert into tblService (deptAuto, servName) values (?, ?)", {1, QString("Blood")});
+        conn()->execute("insert into tblService (deptAuto, servName) values (?, ?)",
+                        {1, QString("Blood")});
         RecordSet rs(conn(), "select startno, endno, abrno from tblService");
         QVERIFY(rs.isNull(0));
         QCOMPARE(rs.actualSize(0), 0);
@@ -72,8 +74,9 @@ private slots:
     }
 
     void sixteenBitConversion() {
-        conn()->execute("insert into tblService (deptAuto, servName, startno, endno) values (?, ?, ?, ?)",
-                        {1, QString("Big"), 32767, 32768});
+        conn()->execute(
+            "insert into tblService (deptAuto, servName, startno, endno) values (?, ?, ?, ?)",
+            {1, QString("Big"), 32767, 32768});
         RecordSet rs(conn(), "select startno, endno from tblService");
         QCOMPARE(rs.int16(0), qint16(32767));
         try {
@@ -154,7 +157,8 @@ private slots:
             RecordSet rs(conn(), "select * from tblNoSuchTable");
             QFAIL("no error");
         } catch (const DbError& e) {
-            QVERIFY2(e.description().contains("tblnosuchtable", Qt::CaseInsensitive), qPrintable(e.description()));
+            QVERIFY2(e.description().contains("tblnosuchtable", Qt::CaseInsensitive),
+                     qPrintable(e.description()));
         }
         // The connection stays usable after a failed statement.
         QCOMPARE(RecordSet(conn(), "select * from tblDept").recordCount(), 3);
@@ -165,7 +169,10 @@ private slots:
         QVERIFY(m_db->station().openConnection()); // the station moves on to a new connection
         rs.setValue("deptDesc", QString("after reconnect"));
         rs.update();
-        QCOMPARE(RecordSet(conn(), "select * from tblDept where deptDesc=?", {QString("after reconnect")}).recordCount(), 1);
+        QCOMPARE(RecordSet(conn(), "select * from tblDept where deptDesc=?",
+                           {QString("after reconnect")})
+                     .recordCount(),
+                 1);
     }
 
 private:

@@ -16,21 +16,27 @@ namespace {
 // format. Written out here on purpose, not taken from the schema code.
 const QList<QPair<QString, QStringList>> expectedOrders{
     {"tblDept", {"deptAuto", "deptName", "deptDesc", "active"}},
-    {"tblService", {"servAuto", "deptAuto", "servName", "servdesc", "active", "startno", "endno", "abrno"}},
+    {"tblService",
+     {"servAuto", "deptAuto", "servName", "servdesc", "active", "startno", "endno", "abrno"}},
     {"tblServiceNo", {"snoAuto", "servAuto", "sdate", "sno", "active"}},
-    {"tblCounter", {"cntAuto", "servAuto", "contName", "displayName", "username", "pass", "active"}},
+    {"tblCounter",
+     {"cntAuto", "servAuto", "contName", "displayName", "username", "pass", "active"}},
     {"tblTicket", {"tickAuto", "servAuto", "tickNo", "tickDate", "tickTime", "call"}},
-    {"tblCall", {"callauto", "servAuto", "callToken", "callCounter", "status", "tickAuto", "tickDate", "callRoom"}},
-    {"tbltheme", {"themeauto", "themename", "colums", "rows", "colwidth", "rowheight", "logo", "showtime",
-                  "clockfile", "timefont", "timesize", "timecolor", "backgroundclr", "linecolor", "altcolr",
-                  "bgimage", "hdfont", "hdclrbg", "hdfntclr", "hdfntsize", "fntcrr", "sizecrr", "clrcrr",
-                  "crrbg", "fntval", "sizeval", "clrval", "valbg", "type", "screenbg", "linewidth",
-                  "videofile", "onlinevideo", "volume", "movie", "ttlName", "ttlfont", "ttlcolor", "ttlsize"}},
-    {"tblpos", {"posauto", "themeauto", "logoleft", "logotop", "logowidth", "logoheight", "timeleft",
-                "timetop", "timewidth", "timeheight", "tblleft", "tbltop", "tblwidth", "tblheight",
-                "videoleft", "videotop", "videowidth", "videoheight", "formleft", "formtop", "formwidth",
-                "formheight", "ttlleft", "ttltop", "ttlwidth", "ttlheight", "newsleft", "newstop",
-                "newswidth", "newsheight"}},
+    {"tblCall",
+     {"callauto", "servAuto", "callToken", "callCounter", "status", "tickAuto", "tickDate",
+      "callRoom"}},
+    {"tbltheme", {"themeauto",     "themename", "colums",      "rows",     "colwidth", "rowheight",
+                  "logo",          "showtime",  "clockfile",   "timefont", "timesize", "timecolor",
+                  "backgroundclr", "linecolor", "altcolr",     "bgimage",  "hdfont",   "hdclrbg",
+                  "hdfntclr",      "hdfntsize", "fntcrr",      "sizecrr",  "clrcrr",   "crrbg",
+                  "fntval",        "sizeval",   "clrval",      "valbg",    "type",     "screenbg",
+                  "linewidth",     "videofile", "onlinevideo", "volume",   "movie",    "ttlName",
+                  "ttlfont",       "ttlcolor",  "ttlsize"}},
+    {"tblpos", {"posauto",  "themeauto", "logoleft",  "logotop",    "logowidth",  "logoheight",
+                "timeleft", "timetop",   "timewidth", "timeheight", "tblleft",    "tbltop",
+                "tblwidth", "tblheight", "videoleft", "videotop",   "videowidth", "videoheight",
+                "formleft", "formtop",   "formwidth", "formheight", "ttlleft",    "ttltop",
+                "ttlwidth", "ttlheight", "newsleft",  "newstop",    "newswidth",  "newsheight"}},
     {"tblscroll", {"scrollAuto", "message", "msgrtf"}},
     {"tbluser", {"userAuto", "username", "password", "userType"}},
     {"tblComp", {"compAuto", "compName", "compAddress"}},
@@ -61,7 +67,8 @@ private slots:
     void positionalColumnOrder_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("leading");
-        for (const auto& [table, cols] : expectedOrders) QTest::newRow(qPrintable(table)) << table << cols;
+        for (const auto& [table, cols] : expectedOrders)
+            QTest::newRow(qPrintable(table)) << table << cols;
     }
     void positionalColumnOrder() {
         QFETCH(QString, table);
@@ -70,7 +77,10 @@ private slots:
         QVERIFY2(actual.size() >= leading.size(), qPrintable(actual.join(",")));
         for (int i = 0; i < leading.size(); ++i)
             QVERIFY2(actual.at(i).compare(leading.at(i), Qt::CaseInsensitive) == 0,
-                     qPrintable(QString("%1 position %2: %3 instead of %4").arg(table).arg(i).arg(actual.at(i), leading.at(i))));
+                     qPrintable(QString("%1 position %2: %3 instead of %4")
+                                    .arg(table)
+                                    .arg(i)
+                                    .arg(actual.at(i), leading.at(i))));
     }
 
     void exactWidths() {
@@ -105,48 +115,71 @@ private slots:
 
     void flagsWrittenAsNumbersCompareWithText() {
         conn()->execute("insert into tblDept (deptName, active) values (?, ?)", {QString("On"), 1});
-        conn()->execute("insert into tblDept (deptName, active) values (?, ?)", {QString("Off"), 0});
-        conn()->execute("insert into tblDept (deptName, active) values (?, ?)", {QString("Checked"), true});
+        conn()->execute("insert into tblDept (deptName, active) values (?, ?)",
+                        {QString("Off"), 0});
+        conn()->execute("insert into tblDept (deptName, active) values (?, ?)",
+                        {QString("Checked"), true});
         RecordSet on(conn(), "select deptName from tblDept where active='1' order by deptName");
         QCOMPARE(on.recordCount(), 2);
         QCOMPARE(on.text(0), QString("Checked"));
         RecordSet off(conn(), "select deptName from tblDept where active='0'");
         QCOMPARE(off.text(0), QString("Off"));
         // "call" gets the number 0 at issue and the text "1" when called
-        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, call) values (1, 1, '2026-12-09', ?)", {0});
+        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, call) values (1, 1, "
+                        "'2026-12-09', ?)",
+                        {0});
         conn()->execute("update tblTicket set call=?", {QString("1")});
         QCOMPARE(RecordSet(conn(), "select * from tblTicket where call='1'").recordCount(), 1);
         QCOMPARE(RecordSet(conn(), "select * from tblTicket where call='0'").recordCount(), 0);
     }
 
     void callStatusTakesTextAndNumbers() {
-        conn()->execute("insert into tblCall (callToken, status, tickDate) values (?, ?, ?)", {QString("A1"), 0, QString("2026-12-09")});
-        conn()->execute("insert into tblCall (callToken, status, tickDate) values (?, ?, ?)", {QString("A2"), QString("1"), QString("2026-12-09")});
+        conn()->execute("insert into tblCall (callToken, status, tickDate) values (?, ?, ?)",
+                        {QString("A1"), 0, QString("2026-12-09")});
+        conn()->execute("insert into tblCall (callToken, status, tickDate) values (?, ?, ?)",
+                        {QString("A2"), QString("1"), QString("2026-12-09")});
         QCOMPARE(RecordSet(conn(), "select * from tblcall where status='0'").recordCount(), 1);
         QCOMPARE(RecordSet(conn(), "select * from tblcall where status='1'").recordCount(), 1);
     }
 
     void namesCompareWithoutCaseButNotWithTrailingSpace() {
-        conn()->execute("insert into tblService (deptAuto, servName) values (1, ?)", {QString("Blood Test")});
-        conn()->execute("insert into tbluser (username, password) values (?, ?)", {QString("ADMIN"), QString("Secret")});
-        QCOMPARE(RecordSet(conn(), "select * from tblService where Servname=?", {QString("BLOOD test")}).recordCount(), 1);
-        QCOMPARE(RecordSet(conn(), "select * from tblService where Servname=?", {QString("Blood Test ")}).recordCount(), 0);
-        QCOMPARE(RecordSet(conn(), "select * from tbluser where username=?", {QString("admin")}).recordCount(), 1);
+        conn()->execute("insert into tblService (deptAuto, servName) values (1, ?)",
+                        {QString("Blood Test")});
+        conn()->execute("insert into tbluser (username, password) values (?, ?)",
+                        {QString("ADMIN"), QString("Secret")});
+        QCOMPARE(
+            RecordSet(conn(), "select * from tblService where Servname=?", {QString("BLOOD test")})
+                .recordCount(),
+            1);
+        QCOMPARE(
+            RecordSet(conn(), "select * from tblService where Servname=?", {QString("Blood Test ")})
+                .recordCount(),
+            0);
+        QCOMPARE(RecordSet(conn(), "select * from tbluser where username=?", {QString("admin")})
+                     .recordCount(),
+                 1);
         // passwords are not names: they compare exactly
-        QCOMPARE(RecordSet(conn(), "select * from tbluser where password=?", {QString("secret")}).recordCount(), 0);
+        QCOMPARE(RecordSet(conn(), "select * from tbluser where password=?", {QString("secret")})
+                     .recordCount(),
+                 0);
     }
 
     void dayRangesIncludeBothEnds() {
-        for (const char* day : {"2015-12-31", "2016-01-01", "2016-01-15", "2016-01-31", "2016-02-01"})
-            conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate) values (1, 1, ?)", {QString(day)});
-        RecordSet rs(conn(), "select tickDate from tblTicket where tickDate between ? and ? order by tickDate",
-                     {QString("2016-01-01"), QString("2016-01-31")});
+        for (const char* day :
+             {"2015-12-31", "2016-01-01", "2016-01-15", "2016-01-31", "2016-02-01"})
+            conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate) values (1, 1, ?)",
+                            {QString(day)});
+        RecordSet rs(
+            conn(),
+            "select tickDate from tblTicket where tickDate between ? and ? order by tickDate",
+            {QString("2016-01-01"), QString("2016-01-31")});
         QCOMPARE(rs.recordCount(), 3);
         QCOMPARE(rs.text(0), QString("2016-01-01"));
     }
 
     void timesOfDayReadBackAsWritten() {
-        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, tickTime) values (1, 1, '2026-12-09', ?)",
+        conn()->execute("insert into tblTicket (servAuto, tickNo, tickDate, tickTime) values (1, "
+                        "1, '2026-12-09', ?)",
                         {QTime(9, 0, 30, 456)});
         RecordSet rs(conn(), "select tickTime from tblTicket");
         QCOMPARE(rs.value(0).toTime(), QTime(9, 0, 30));
@@ -163,8 +196,9 @@ private slots:
 
     void coloursHoldSystemColourValues() {
         // 0x80000005 read as a signed 32-bit value, and plain 24-bit colours
-        conn()->execute("insert into tbltheme (themename, backgroundclr, linecolor) values (?, ?, ?)",
-                        {QString("T"), qint64(-2147483643), qint64(0xFFFFFF)});
+        conn()->execute(
+            "insert into tbltheme (themename, backgroundclr, linecolor) values (?, ?, ?)",
+            {QString("T"), qint64(-2147483643), qint64(0xFFFFFF)});
         RecordSet rs(conn(), "select backgroundclr, linecolor from tbltheme");
         QCOMPARE(rs.number(0), qint64(-2147483643));
         QCOMPARE(rs.number(1), qint64(0xFFFFFF));
@@ -175,7 +209,8 @@ private:
     QStringList selectStarNames(const QString& table) {
         RecordSet rs(conn(), QString("select * from %1 where 1=0").arg(table));
         QStringList names;
-        for (int i = 0; i < rs.fieldCount(); ++i) names << rs.fieldName(i);
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            names << rs.fieldName(i);
         return names;
     }
     DbEngine m_engine;

@@ -100,7 +100,8 @@ private slots:
         QVERIFY(!m_station->openConnection());
         SqlSettingsDialog* shown = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "frmSql" && w->isVisible()) shown = qobject_cast<SqlSettingsDialog*>(w);
+            if (w->objectName() == "frmSql" && w->isVisible())
+                shown = qobject_cast<SqlSettingsDialog*>(w);
         QVERIFY(shown);
         QVERIFY(!shown->isModal());
         QCOMPARE(box(*shown, "txthost")->text(), QString("127.0.0.1:1"));

@@ -43,7 +43,8 @@ private slots:
     void differentProfilesRunSideBySide() {
         QProcess* a = start({"--profile", "display"});
         QProcess* b = start({"--profile", "counter2"});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockFile("display")) && QFile::exists(lockFile("counter2")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(lockFile("display")) && QFile::exists(lockFile("counter2")), 15000);
         QCOMPARE(a->state(), QProcess::Running);
         QCOMPARE(b->state(), QProcess::Running);
     }

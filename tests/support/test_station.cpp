@@ -16,7 +16,9 @@ namespace {
 QAtomicInt serial;
 }
 
-QString engineName(DbEngine e) { return e == DbEngine::Sqlite ? "sqlite" : "postgres"; }
+QString engineName(DbEngine e) {
+    return e == DbEngine::Sqlite ? "sqlite" : "postgres";
+}
 
 PgServer pgServer() {
     PgServer s;
@@ -31,7 +33,8 @@ QString pgAdmin(const QString& sql) {
     const PgServer s = pgServer();
     QString error;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("tv-admin"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("tv-admin"));
         db.setHostName(s.host);
         db.setPort(s.port);
         db.setUserName(s.user);

@@ -22,7 +22,8 @@ int main(int argc, char* argv[]) {
     int issued = 0;
     for (int i = 0; i < a[4].toInt(); ++i) {
         try {
-            if (tokens.issue(service, QDate::currentDate()).outcome == tv::TokenAllocation::Issued::Outcome::Issued)
+            if (tokens.issue(service, QDate::currentDate()).outcome ==
+                tv::TokenAllocation::Issued::Outcome::Issued)
                 ++issued;
         } catch (const tv::DbError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.description()));

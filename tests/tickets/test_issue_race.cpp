@@ -21,8 +21,10 @@ private slots:
 
     void fourKiosksOneService() {
         auto c = m_db->station().dbConnection;
-        c->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (1, 1, 'Race', 'R', 100, 30000, 1)");
-        c->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (2, 1, 'Other', 'O', 1, 30000, 1)");
+        c->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+                   "active) values (1, 1, 'Race', 'R', 100, 30000, 1)");
+        c->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+                   "active) values (2, 1, 'Other', 'O', 1, 30000, 1)");
         constexpr int kiosks = 4;
         constexpr int each = 150;
         QList<QProcess*> workers;
@@ -45,13 +47,17 @@ private slots:
         QCOMPARE(reported, kiosks * each);
 
         const QString today = QDate::currentDate().toString("yyyy-MM-dd");
-        RecordSet rs(c, "select tickNo, no_abr from tblticket where servAuto=? and tickDate=? order by tickNo", {1, today});
+        RecordSet rs(
+            c,
+            "select tickNo, no_abr from tblticket where servAuto=? and tickDate=? order by tickNo",
+            {1, today});
         QCOMPARE(rs.recordCount(), (kiosks - 1) * each);
         for (int expected = 100; !rs.eof(); rs.moveNext(), ++expected) {
             QCOMPARE(rs.number(0), expected);
             QCOMPARE(rs.text(1), QString("R%1").arg(expected));
         }
-        RecordSet other(c, "select count(*), min(tickNo), max(tickNo) from tblticket where servAuto=?", {2});
+        RecordSet other(
+            c, "select count(*), min(tickNo), max(tickNo) from tblticket where servAuto=?", {2});
         QCOMPARE(other.number(0), each);
         QCOMPARE(other.number(1), 1);
         QCOMPARE(other.number(2), each);

@@ -32,16 +32,22 @@ private slots:
         m_db->clearTables();
         Dialogs::clearMessages();
         st().clock().setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, active) values (1, 1, ?, 1)", {QString("Blood Test")});
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, active) values (2, 1, ?, 0)", {QString("Closed")});
+        c()->execute(
+            "insert into tblService (servAuto, deptAuto, servName, active) values (1, 1, ?, 1)",
+            {QString("Blood Test")});
+        c()->execute(
+            "insert into tblService (servAuto, deptAuto, servName, active) values (2, 1, ?, 0)",
+            {QString("Closed")});
     }
 
     void addingChecksServiceAndDay() {
         ServiceNumbers book(st());
         QCOMPARE(book.activeServices(), QStringList({"Blood Test"}));
-        QCOMPARE(book.save("", "No Such", QDate(2026, 12, 9), "5", true), QString("Please select a service "));
+        QCOMPARE(book.save("", "No Such", QDate(2026, 12, 9), "5", true),
+                 QString("Please select a service "));
         QCOMPARE(book.save("", "blood test", QDate(2026, 12, 9), "5", true), QString());
-        QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 9), "9", false), QString("Contains same date entry"));
+        QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 9), "9", false),
+                 QString("Contains same date entry"));
         QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 10), "9", false), QString());
         const auto today = book.entriesOf(QDate(2026, 12, 9));
         QCOMPARE(today.size(), 1);

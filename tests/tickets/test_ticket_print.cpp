@@ -46,7 +46,8 @@ private slots:
         QCOMPARE(lines[10].column, 4);
         QCOMPARE(lines[11].text, QString(" Fasting samples first"));
         QCOMPARE(lines[13].text, QString("Thank you for waiting"));
-        for (int i : {0, 1, 4, 7, 9, 12, 14, 15, 16, 17}) QVERIFY2(lines[i].text.isEmpty(), qPrintable(QString::number(i)));
+        for (int i : {0, 1, 4, 7, 9, 12, 14, 15, 16, 17})
+            QVERIFY2(lines[i].text.isEmpty(), qPrintable(QString::number(i)));
     }
 
     void fontsAndBold() {
@@ -72,8 +73,12 @@ private slots:
         int firstInk = -1;
         for (int x = 0; x < page.width() && firstInk < 0; ++x)
             for (int y = 0; y < 60; ++y)
-                if (qGray(page.pixel(x, y)) < 128) { firstInk = x; break; }
-        QVERIFY2(qAbs(firstInk - expectedX) <= 3, qPrintable(QString("%1 vs %2").arg(firstInk).arg(expectedX)));
+                if (qGray(page.pixel(x, y)) < 128) {
+                    firstInk = x;
+                    break;
+                }
+        QVERIFY2(qAbs(firstInk - expectedX) <= 3,
+                 qPrintable(QString("%1 vs %2").arg(firstInk).arg(expectedX)));
     }
 
     void noCompanyRowLeavesTheLinesEmpty() {
@@ -96,10 +101,12 @@ private slots:
         QVERIFY(text.waitForFinished(20000));
         const QString out = QString::fromUtf8(text.readAllStandardOutput());
         int at = 0;
-        for (const char* expected : {"City Clinic", "12 Harbour Road", "Blood Test", "A105",
-                                     "Now Serving : A101", "Fasting samples first", "Thank you for waiting"}) {
+        for (const char* expected :
+             {"City Clinic", "12 Harbour Road", "Blood Test", "A105", "Now Serving : A101",
+              "Fasting samples first", "Thank you for waiting"}) {
             const int found = out.indexOf(QLatin1String(expected), at);
-            QVERIFY2(found >= 0, qPrintable(QString("%1 missing or out of order in:\n%2").arg(expected, out)));
+            QVERIFY2(found >= 0,
+                     qPrintable(QString("%1 missing or out of order in:\n%2").arg(expected, out)));
             at = found;
         }
         const QString keep = qEnvironmentVariable("TALLYVOX_KEEP_TICKET_PDF");

@@ -38,9 +38,15 @@ private slots:
         exec("insert into tblDept (deptAuto, deptName, active) values (1, ?, 1)", {"Laboratory"});
         exec("insert into tblDept (deptAuto, deptName, active) values (2, ?, 0)", {"Closed Wing"});
         exec("insert into tblDept (deptAuto, deptName, active) values (3, ?, 1)", {"Pharmacy"});
-        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, servdesc, active) values (10, 1, ?, 'B', 1, 2, '', 1)", {"Blood Test"});
-        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, servdesc, active) values (11, 1, ?, 'U', 1, 99, '', 0)", {"Urine Test"});
-        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, servdesc, active) values (12, 3, ?, 'P', 1, 99, '', 0)", {"Collect"});
+        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+             "servdesc, active) values (10, 1, ?, 'B', 1, 2, '', 1)",
+             {"Blood Test"});
+        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+             "servdesc, active) values (11, 1, ?, 'U', 1, 99, '', 0)",
+             {"Urine Test"});
+        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+             "servdesc, active) values (12, 3, ?, 'P', 1, 99, '', 0)",
+             {"Collect"});
         QDir(pdfFolder()).removeRecursively();
     }
 
@@ -125,7 +131,8 @@ private slots:
         dt->setDate(QDate(2026, 12, 10));
         screen.touchRow(1);
         screen.touchRow(1);
-        QCOMPARE(RecordSet(st().dbConnection, "select tickDate from tblticket").text(0), QString("2026-12-10"));
+        QCOMPARE(RecordSet(st().dbConnection, "select tickDate from tblticket").text(0),
+                 QString("2026-12-10"));
         QCOMPARE(dt->date(), QDate(2026, 12, 9));
     }
 
@@ -149,19 +156,25 @@ private slots:
 
     void buttonsCarryThePicture() {
         TicketScreen screen(st());
-        if (!QFile::exists(TicketScreen::buttonPicturePath())) QSKIP("no stock picture beside the test program");
+        if (!QFile::exists(TicketScreen::buttonPicturePath()))
+            QSKIP("no stock picture beside the test program");
         QVERIFY(!screen.grid()->cellPicture(1, 1).isNull());
         QVERIFY(screen.grid()->cellPicture(0, 1).isNull());
     }
 
 private:
     Station& st() { return m_db->station(); }
-    void exec(const QString& sql, const QVariantList& binds) { st().dbConnection->execute(sql, binds); }
+    void exec(const QString& sql, const QVariantList& binds) {
+        st().dbConnection->execute(sql, binds);
+    }
     QString pdfFolder() { return TicketPrinter(st()).pdfFolder(); }
-    int printedTickets() { return static_cast<int>(QDir(pdfFolder()).entryList({"*.pdf"}, QDir::Files).size()); }
+    int printedTickets() {
+        return static_cast<int>(QDir(pdfFolder()).entryList({"*.pdf"}, QDir::Files).size());
+    }
     static QStringList rowTexts(FlexGrid* fg) {
         QStringList out;
-        for (int r = 1; r < fg->rows(); ++r) out << fg->textMatrix(r, 1);
+        for (int r = 1; r < fg->rows(); ++r)
+            out << fg->textMatrix(r, 1);
         return out;
     }
     DbEngine m_engine;

@@ -53,7 +53,8 @@ private slots:
     }
 
     void gapsAreNotFilled() {
-        for (int n : {1, 2, 5}) insertTicket(1, n, "2026-12-09");
+        for (int n : {1, 2, 5})
+            insertTicket(1, n, "2026-12-09");
         TokenAllocation t(st());
         QCOMPARE(t.getToken(1, "2026-12-09"), 6);
         QCOMPARE(t.issue(1, today()).number, 6);
@@ -108,8 +109,10 @@ private slots:
         const auto gone = t.issue(42, today());
         QCOMPARE(gone.outcome, Outcome::Refused);
         QVERIFY(!gone.message.isEmpty());
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (5, 1, 'NoStart', 'N', NULL, 10, 1)");
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (6, 1, 'NoEnd', 'M', 1, NULL, 1)");
+        c()->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+                     "active) values (5, 1, 'NoStart', 'N', NULL, 10, 1)");
+        c()->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+                     "active) values (6, 1, 'NoEnd', 'M', 1, NULL, 1)");
         QCOMPARE(t.issue(5, today()).outcome, Outcome::Refused);
         QCOMPARE(t.issue(6, today()).outcome, Outcome::Refused);
         addService(7, "Z", 32767, 40000);
@@ -141,12 +144,15 @@ private:
     std::shared_ptr<Connection> c() { return st().dbConnection; }
     QDate today() { return st().clock().today(); }
     void addService(int id, const QString& prefix, int start, int end) {
-        c()->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, servdesc, active)"
-                     " values (?, 1, ?, ?, ?, ?, ?, 1)",
-                     {id, QString("Service %1").arg(id), prefix, start, end, QString("desc %1").arg(id)});
+        c()->execute(
+            "insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
+            "servdesc, active)"
+            " values (?, 1, ?, ?, ?, ?, ?, 1)",
+            {id, QString("Service %1").arg(id), prefix, start, end, QString("desc %1").arg(id)});
     }
     void insertTicket(int service, int number, const QString& day) {
-        c()->execute("insert into tblTicket (servAuto, tickNo, tickDate, call, no_abr, attended) values (?, ?, ?, 0, ?, 0)",
+        c()->execute("insert into tblTicket (servAuto, tickNo, tickDate, call, no_abr, attended) "
+                     "values (?, ?, ?, 0, ?, 0)",
                      {service, number, day, QString("A%1").arg(number)});
     }
     DbEngine m_engine;

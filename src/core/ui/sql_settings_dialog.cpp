@@ -21,8 +21,8 @@ SqlSettingsDialog::SqlSettingsDialog(Station& station, QWidget* parent)
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->addItems({ConnectionSettings::windowsAuthentication,
-                        ConnectionSettings::sqlAuthentication});
+    m_combo1->addItems(
+        {ConnectionSettings::windowsAuthentication, ConnectionSettings::sqlAuthentication});
     m_host = new QLineEdit(this);
     m_host->setObjectName(QStringLiteral("txthost"));
     m_host->setPlaceholderText(QStringLiteral("empty = this computer's own data file"));
@@ -86,8 +86,7 @@ SqlSettingsDialog* SqlSettingsDialog::showFor(Station& station, QWidget* parent)
 }
 
 void SqlSettingsDialog::attachTo(Station& station) {
-    connect(&station, &Station::connectionFailed, &station,
-            [&station] { showFor(station); });
+    connect(&station, &Station::connectionFailed, &station, [&station] { showFor(station); });
 }
 
 void SqlSettingsDialog::loadFromSettings() {
