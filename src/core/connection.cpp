@@ -139,8 +139,15 @@ QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
         return *m_direct;
     }
     QSqlQuery& q = prepared(translated);
-    for (int i = 0; i < binds.size(); ++i)
-        q.bindValue(i, m_dialect->bindValue(binds.at(i)));
+    for (int i = 0; i < binds.size(); ++i) {
+        // An empty text is a text, never NULL (a null QString would bind as NULL);
+        // NULL is asked for with an empty QVariant.
+        const QVariant& v = binds.at(i);
+        if (v.typeId() == QMetaType::QString && v.toString().isNull())
+            q.bindValue(i, QString(QLatin1String("")));
+        else
+            q.bindValue(i, m_dialect->bindValue(v));
+    }
     if (!q.exec()) {
         const QString text = errorText(q.lastError());
         q.finish();

@@ -96,18 +96,19 @@ public:
     QString beginWrite() const override { return QStringLiteral("begin immediate"); }
     QString advisoryLock() const override { return {}; }
     bool preparesEveryStatement() const override { return true; }
+    QString skipLocked() const override { return {}; }
 
     QVariant bindValue(const QVariant& v) const override {
         switch (v.typeId()) {
         case QMetaType::QTime:
-            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+            return v.isNull() ? QVariant()
                               : QVariant(v.toTime().toString(QStringLiteral("HH:mm:ss")));
         case QMetaType::QDate:
-            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+            return v.isNull() ? QVariant()
                               : QVariant(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
         case QMetaType::QDateTime:
             return v.isNull()
-                       ? QVariant(QMetaType(QMetaType::QString))
+                       ? QVariant()
                        : QVariant(v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         case QMetaType::Bool:
             return v.isNull() ? QVariant(QMetaType(QMetaType::Int)) : QVariant(v.toBool() ? 1 : 0);
@@ -167,6 +168,7 @@ public:
         return QStringLiteral("select pg_advisory_xact_lock(?, ?)");
     }
     bool preparesEveryStatement() const override { return false; }
+    QString skipLocked() const override { return QStringLiteral(" for update skip locked"); }
 
     QVariant bindValue(const QVariant& v) const override {
         switch (v.typeId()) {
@@ -246,7 +248,13 @@ QString Dialect::translate(const QString& sql) const {
         out.replace(m.capturedStart(), m.capturedLength(), m.captured(1) + u' ');
         out = out.trimmed();
         if (out.endsWith(u';')) out.chop(1);
-        out += QStringLiteral(" limit ") + n;
+        // LIMIT goes before a row-locking clause.
+        static const QRegularExpression locking(QStringLiteral("\\s+for\\s+update\\b.*$"),
+                                                QRegularExpression::CaseInsensitiveOption);
+        const auto lock = locking.match(out);
+        const QString tail = lock.hasMatch() ? lock.captured(0) : QString();
+        if (lock.hasMatch()) out.chop(tail.size());
+        out += QStringLiteral(" limit ") + n + tail;
     }
 
     out = rewriteCalls(

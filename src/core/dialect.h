@@ -47,6 +47,11 @@ public:
     // prepared and kept like the others.
     virtual bool preparesEveryStatement() const = 0;
 
+    // Appended to a "first waiting row" select inside a write transaction: lets
+    // concurrent takers pass over rows another taker holds ("" where writers
+    // are serialised anyway).
+    virtual QString skipLocked() const = 0;
+
     // A statement with two bound numbers (a kind of lock and a key within that
     // kind) that serialises writers of that key until the transaction ends;
     // "" when beginWrite() already serialises all writers.

@@ -27,6 +27,8 @@ private slots:
                  QString("select * from tblcall where a=? order by callauto desc limit 1"));
         QCOMPARE(d->translate("Select  TOP 15 no_abr from t"),
                  QString("Select no_abr from t limit 15"));
+        QCOMPARE(d->translate("select top 1 a from t order by a for update skip locked"),
+                 QString("select a from t order by a limit 1 for update skip locked"));
         // "top" elsewhere is a name, not the clause.
         QCOMPARE(d->translate("select top_no from t"), QString("select top_no from t"));
     }
