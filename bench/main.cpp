@@ -11,6 +11,8 @@ namespace tv::bench {
 int runRecordSetBench(const Options& o);
 int runIssueBench(const Options& o);
 int runIssueWorker(const QStringList& args);
+int runCallBench(const Options& o);
+int runCallWorker(const QStringList& args);
 } // namespace tv::bench
 
 int main(int argc, char* argv[]) {
@@ -25,8 +27,10 @@ int main(int argc, char* argv[]) {
     if (cmd == u"grid") return runGridBench(args);
     if (cmd == u"issue") return tv::bench::runIssueBench(options);
     if (cmd == u"issue-worker") return tv::bench::runIssueWorker(args);
+    if (cmd == u"call") return tv::bench::runCallBench(options);
+    if (cmd == u"call-worker") return tv::bench::runCallWorker(args);
     std::fprintf(
         stderr,
-        "usage: tallyvox-bench recordset|grid|issue [--engine sqlite|postgres] [--pg CONNINFO]\n");
+        "usage: tallyvox-bench recordset|grid|issue|call [--engine sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

@@ -35,37 +35,37 @@ void CallingOps::setFinish() {
                                     {m_station.clock().time(), lblNo.toInt()});
 }
 
-bool CallingOps::claim(qint64 tickAuto, bool anyState) {
-    const QString sql =
-        anyState ? QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished'"
-                                  " where tickAuto=?")
-                 : QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished'"
-                                  " where tickAuto=? and call='0'");
-    return m_station.dbConnection->execute(
-               sql, {m_station.login.counterId, m_station.clock().time(), tickAuto}) == 1;
+void CallingOps::claim(qint64 tickAuto) {
+    m_station.dbConnection->execute(
+        QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished' where tickAuto=?"),
+        {m_station.login.counterId, m_station.clock().time(), tickAuto});
 }
 
 void CallingOps::callNext() {
     auto c = m_station.dbConnection;
-    // The oldest waiting ticket that no other counter is taking right now.
-    const QString oldest = QStringLiteral("select top 1 tickAuto, no_abr from tblticket where call='0'"
-                                          " and tickDate=? and servAuto=? order by tickno asc") +
-                           c->dialect().skipLocked();
+    // One statement takes the oldest waiting ticket of today, and only while it
+    // is still waiting: two counters pressing Next at the same moment never get
+    // the same ticket. A counter that loses the race tries the next one.
+    const QString take =
+        QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished'"
+                       " where call='0' and tickAuto = (select tickAuto from tblticket where call='0'"
+                       " and tickDate=? and servAuto=? order by tickno asc limit 1") +
+        c->dialect().skipLocked() + QStringLiteral(") returning tickAuto, no_abr");
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
-        Connection::WriteTransaction tx(*c);
-        RecordSet rs(c, oldest, {today(), m_station.login.serviceId});
-        if (rs.recordCount() == 0) {
-            tx.commit();
-            label1 = QStringLiteral("Idle");
-            return;
+        RecordSet taken(c, take,
+                        {m_station.login.counterId, m_station.clock().time(), today(), m_station.login.serviceId});
+        if (taken.recordCount() == 0) {
+            // Nothing taken: either nothing waits, or another counter was quicker.
+            RecordSet waiting(c,
+                              QStringLiteral("select top 1 tickAuto from tblticket where call='0' and tickDate=?"
+                                             " and servAuto=?"),
+                              {today(), m_station.login.serviceId});
+            if (waiting.recordCount() == 0) break;
+            continue;
         }
-        const qint64 key = rs.number(0);
-        const QString token = textOrEmpty(rs, 1);
-        if (!claim(key, false)) continue; // another counter was quicker: the next one
-        tx.commit();
         label1 = QStringLiteral("Calling");
-        lblToken = token;
-        lblNo = QString::number(key);
+        lblToken = textOrEmpty(taken, 1);
+        lblNo = QString::number(taken.number(0));
         callRC();
         getPending();
         return;
@@ -84,7 +84,7 @@ void CallingOps::callThis(qint32 tickAuto, const QString& mode) {
     label1 = QStringLiteral("Calling");
     lblToken = textOrEmpty(rs, rs.fieldIndex(QStringLiteral("no_abr")));
     lblNo = QString::number(rs.number(0));
-    claim(rs.number(0), true);
+    claim(rs.number(0));
     callRC(mode == QStringLiteral("Report"));
     getPending();
 }
@@ -155,7 +155,8 @@ void CallingOps::getLast() {
     }
     lblLast = QStringLiteral("Last Served : ") + textOrEmpty(rs, 0);
     lblNo = QString::number(rs.number(1));
-    lblToken = lookups::getTokenText(m_station, static_cast<qint32>(rs.number(1)));
+    // The token of that key is the row's own no_abr: no second query for it.
+    lblToken = textOrEmpty(rs, 0);
 }
 
 void CallingOps::getPending() {

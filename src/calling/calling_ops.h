@@ -70,9 +70,8 @@ public:
     static int minutesBetween(const QTime& from, const QTime& to);
 
 private:
-    // Marks the ticket called by this counter; true when it was (still) waiting
-    // or `anyState` allows any state.
-    bool claim(qint64 tickAuto, bool anyState);
+    // Marks the ticket called by this counter, whatever its state.
+    void claim(qint64 tickAuto);
     QString today() const;
 
     Station& m_station;
