@@ -228,7 +228,7 @@ FlexGrid* CallScreen::list(int tab) const {
     }
 }
 
-template <typename Action> void CallScreen::guarded(Action&& action) {
+void CallScreen::guarded(const std::function<void()>& action) {
     try {
         action();
     } catch (const DbError& e) {

@@ -3,6 +3,7 @@
 #include "calling_ops.h"
 
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -73,7 +74,7 @@ private:
     void tabChanged(int index);
     void timer2Tick();
     // Runs one action; a database failure is shown and leaves the screen usable.
-    template <typename Action> void guarded(Action&& action);
+    void guarded(const std::function<void()>& action);
     void fillList(FlexGrid* grid, const QStringList& heads, const QList<int>& widths,
                   const QList<QStringList>& rows);
 

@@ -25,7 +25,9 @@ constexpr std::array<CallKey, CallKeys::keyCount> callKeys{{
     {7, Qt::Key_F7},
 }};
 
-bool validId(int id) { return id >= 0 && id < CallKeys::keyCount; }
+bool validId(int id) {
+    return id >= 0 && id < CallKeys::keyCount;
+}
 
 } // namespace
 
@@ -37,7 +39,9 @@ CallKeys::CallKeys(QWidget* window, QObject* parent) : QObject(parent), m_window
         m_mode = Mode::ApplicationOnly;
 }
 
-CallKeys::~CallKeys() { release(); }
+CallKeys::~CallKeys() {
+    release();
+}
 
 QString CallKeys::keyName(Id id) {
     return validId(id) ? QStringLiteral("F%1").arg(callKeys[id].functionKey) : QString();
@@ -61,7 +65,9 @@ void CallKeys::regHkeys() {
     }
 }
 
-bool CallKeys::taken(Id id) const { return validId(id) && m_taken[id]; }
+bool CallKeys::taken(Id id) const {
+    return validId(id) && m_taken[id];
+}
 
 void CallKeys::release() {
     for (int id = 0; id < keyCount; ++id) {
@@ -71,7 +77,9 @@ void CallKeys::release() {
     }
 }
 
-CallKeys::Mode CallKeys::mode() const { return m_mode; }
+CallKeys::Mode CallKeys::mode() const {
+    return m_mode;
+}
 
 QString CallKeys::modeDescription() const {
     switch (m_mode) {
@@ -107,8 +115,9 @@ void CallKeys::giveBack(int id) {
 }
 
 void CallKeys::dispatch(int id) {
-    // A timer tick or another key press already queued runs before this key's action, as the
-    // operator saw it happen; the action may even close the screen and delete us meanwhile.
+    // A timer tick or another key press already queued runs before this key's action, in the
+    // order the operator saw things happen. What runs meanwhile may close the screen and
+    // delete us.
     const QPointer<CallKeys> alive(this);
     QCoreApplication::processEvents();
     if (alive) emit pressed(id);

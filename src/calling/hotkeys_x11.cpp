@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <xcb/xcb.h>
 
 // Last: Xlib defines macros (None, KeyPress, Bool) that would clash with Qt's names.
@@ -74,6 +75,7 @@ public:
     }
 
     bool grab(int id, int functionKey) override {
+        if (id < 0 || id >= int(m_codes.size())) return false;
         const xcb_keycode_t code = keycodeOf(m_conn, xcb_keysym_t(XK_F1 + functionKey - 1));
         if (code == 0) return false;
         // A passive grab matches its modifiers exactly, so a lit NumLock or CapsLock would
@@ -103,7 +105,7 @@ public:
     }
 
     void ungrab(int id) override {
-        if (m_codes[id] == 0) return;
+        if (id < 0 || id >= int(m_codes.size()) || m_codes[id] == 0) return;
         ungrabCode(m_codes[id]);
         m_codes[id] = 0;
     }
@@ -113,12 +115,10 @@ public:
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         if ((event->response_type & 0x7f) != XCB_KEY_PRESS) return false;
         const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
-        // Only a grab delivers on the root window. The same key typed into one of our own
-        // windows while it is not grabbed (or with Shift, Ctrl...) is that window's business.
+        // Only our grabs deliver key presses on the root window, and they match exactly the
+        // plain key with the lock combinations. F4 typed into one of our own windows while it
+        // is not grabbed, or Shift+F4 at any time, comes on that window and is its business.
         if (key->event != m_root) return false;
-        // The low byte holds the modifiers; buttons and the keyboard group sit above it.
-        const uint16_t modifiers = key->state & 0xff & ~(XCB_MOD_MASK_LOCK | m_numLock);
-        if (modifiers != 0) return false;
         for (int id = 0; id < int(m_codes.size()); ++id) {
             if (m_codes[id] != 0 && m_codes[id] == key->detail) {
                 // The handler may end with this object deleted: touch nothing after it.

@@ -31,7 +31,7 @@ QList<int> ids(const QSignalSpy& spy) {
     return out;
 }
 
-// A top-level window that records the keys reaching it the ordinary way.
+// A top-level window that records the function keys reaching it the ordinary way.
 class KeyWindow final : public QWidget {
 public:
     QList<int> keys;
@@ -44,12 +44,15 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        keys.append(event->key());
+        // Lock and Shift presses of the test come here too; only F-keys matter.
+        if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F35) keys.append(event->key());
         QWidget::keyPressEvent(event);
     }
 };
 
-bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+bool onX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
 
 // Types keys as a person would: XTest events that honour grabs, not events sent to a window.
 bool typeKeys(const QString& keys) {
@@ -81,8 +84,8 @@ public:
 
     bool grab(xcb_keysym_t keysym, uint16_t modifiers = 0) {
         const xcb_void_cookie_t cookie =
-            xcb_grab_key_checked(m_conn, 0, m_root, modifiers, keycode(keysym),
-                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            xcb_grab_key_checked(m_conn, 0, m_root, modifiers, keycode(keysym), XCB_GRAB_MODE_ASYNC,
+                                 XCB_GRAB_MODE_ASYNC);
         xcb_generic_error_t* error = xcb_request_check(m_conn, cookie);
         std::free(error);
         return error == nullptr;
@@ -111,8 +114,7 @@ public:
         const xcb_setup_t* setup = xcb_get_setup(m_conn);
         const int count = setup->max_keycode - setup->min_keycode + 1;
         xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
-            m_conn, xcb_get_keyboard_mapping(m_conn, setup->min_keycode, uint8_t(count)),
-            nullptr);
+            m_conn, xcb_get_keyboard_mapping(m_conn, setup->min_keycode, uint8_t(count)), nullptr);
         xcb_keycode_t found = 0;
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
         for (int code = 0; code < count && found == 0; ++code) {
@@ -161,8 +163,8 @@ private slots:
         keys.regHkeys();
         keys.regHkeys(); // taken twice, a key would be ambiguous and fire no more
         QCOMPARE(Dialogs::shownTexts(), QStringList());
-        for (const CallKeys::Id id : {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel,
-                                      CallKeys::Refresh})
+        for (const CallKeys::Id id :
+             {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel, CallKeys::Refresh})
             QVERIFY(keys.taken(id));
 
         // Another of our windows is active: the keys still belong to the call screen.
@@ -173,13 +175,21 @@ private slots:
         QCOMPARE(otherWindow.keys, QList<int>());
 
         keys.release();
-        for (const CallKeys::Id id : {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel,
-                                      CallKeys::Refresh})
+        for (const CallKeys::Id id :
+             {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel, CallKeys::Refresh})
             QVERIFY(!keys.taken(id));
         QTest::keyClick(&otherWindow, Qt::Key_F4);
         QTest::keyClick(&otherWindow, Qt::Key_F7);
         QCOMPARE(spy.count(), 5);
         QCOMPARE(otherWindow.keys, QList<int>({Qt::Key_F4, Qt::Key_F7}));
+
+        // Gone with the object that took them, even without release().
+        {
+            CallKeys again(&callScreen);
+            again.regHkeys();
+        }
+        QTest::keyClick(&otherWindow, Qt::Key_F5);
+        QCOMPARE(otherWindow.keys, QList<int>({Qt::Key_F4, Qt::Key_F7, Qt::Key_F5}));
     }
 
     void pendingEventsRunBeforeTheKey() {
@@ -189,12 +199,34 @@ private slots:
         CallKeys keys(&callScreen);
         keys.regHkeys();
         QStringList order;
-        connect(&keys, &CallKeys::pressed, this, [&order](int id) { order << QString::number(id); });
+        connect(&keys, &CallKeys::pressed, this,
+                [&order](int id) { order << QString::number(id); });
         // A timer tick already waiting when the key comes runs first.
         QMetaObject::invokeMethod(
             this, [&order] { order << QStringLiteral("tick"); }, Qt::QueuedConnection);
         QTest::keyClick(&callScreen, Qt::Key_F5);
         QCOMPARE(order, QStringList({"tick", "1"}));
+    }
+
+    void closedWhilePendingEventsRun() {
+        if (onX11()) QSKIP("runs offscreen");
+        KeyWindow callScreen;
+        QVERIFY(callScreen.activate());
+        auto* keys = new CallKeys(&callScreen);
+        keys->regHkeys();
+        bool pressed = false;
+        connect(keys, &CallKeys::pressed, this, [&pressed] { pressed = true; });
+        // An event already waiting closes the screen: the key then comes to nothing.
+        QMetaObject::invokeMethod(
+            this,
+            [&keys] {
+                delete keys;
+                keys = nullptr;
+            },
+            Qt::QueuedConnection);
+        QTest::keyClick(&callScreen, Qt::Key_F4);
+        QVERIFY(!keys);
+        QVERIFY(!pressed);
     }
 
     void missingOrVanishedWindow() {
@@ -213,6 +245,14 @@ private slots:
         delete callScreen;
         keys.release();
         QVERIFY(!keys.taken(CallKeys::Refresh));
+
+        // As the call screen holds them: a child of the window whose shortcuts it made.
+        auto* screen = new KeyWindow;
+        auto* owned = new CallKeys(screen, screen);
+        owned->regHkeys();
+        QSignalSpy destroyed(owned, &QObject::destroyed);
+        delete screen;
+        QCOMPARE(destroyed.count(), 1);
     }
 
     // ---- X11: the keys taken from the whole desktop ----
@@ -229,8 +269,8 @@ private slots:
         QSignalSpy spy(&keys, &CallKeys::pressed);
         keys.regHkeys();
         QCOMPARE(Dialogs::shownTexts(), QStringList());
-        for (const CallKeys::Id id : {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel,
-                                      CallKeys::Refresh})
+        for (const CallKeys::Id id :
+             {CallKeys::Next, CallKeys::Recall, CallKeys::Cancel, CallKeys::Refresh})
             QVERIFY(keys.taken(id));
 
         // Each press is awaited before the next, so a doubled press shows up as a wrong list.
