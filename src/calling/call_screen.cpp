@@ -91,7 +91,7 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
     layout->addWidget(m_stab, 1);
     layout->addLayout(bottom);
     layout->addWidget(m_status);
-    resize(560, 420);
+    resize(700, 440);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
