@@ -80,6 +80,8 @@ QString issueInsert(const QString& params) {
         .arg(params);
 }
 
+constexpr const char* callChannel = "tv_call";
+
 class SqliteDialect final : public Dialect {
 public:
     Engine engine() const override { return Engine::Sqlite; }
@@ -129,6 +131,8 @@ public:
     }
     QStringList schemaPrelude() const override { return {}; }
     QStringList schemaEpilogue() const override { return {}; }
+    QString callNotificationChannel() const override { return {}; }
+    QString dataVersionQuery() const override { return QStringLiteral("pragma data_version"); }
     QString issueTicketStatement() const override {
         // One write statement is one write transaction in SQLite: it takes the
         // database's write lock before it reads the highest number.
@@ -212,8 +216,18 @@ public:
                 "     from ins, tblService d where d.servAuto = p_service;"
                 " end $fn$")
                 .arg(int(LockKind::TicketNumbers))
-                .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time")))};
+                .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time"))),
+            // Display boards sleep until a call record is written or changed,
+            // whichever station writes it.
+            QStringLiteral("create or replace function tv_call_notify() returns trigger"
+                           " language plpgsql as $fn$ begin perform pg_notify('%1', ''); return null;"
+                           " end $fn$")
+                .arg(QLatin1String(callChannel)),
+            QStringLiteral("create trigger tv_call_changed after insert or update on tblCall"
+                           " for each statement execute function tv_call_notify()")};
     }
+    QString callNotificationChannel() const override { return QLatin1String(callChannel); }
+    QString dataVersionQuery() const override { return {}; }
     QString issueTicketStatement() const override {
         return QStringLiteral(
             "select r_tickauto, r_tickno, r_token, r_descr from tv_issue_ticket(?, ?, ?)");

@@ -75,6 +75,14 @@ public:
     // for the day's first ticket.
     virtual QString issueTicketStatement() const = 0;
 
+    // The notification channel the server raises whenever tblCall changes, ""
+    // where the engine has none (readers then watch the file's data version).
+    virtual QString callNotificationChannel() const = 0;
+
+    // A cheap query whose single value changes whenever another connection has
+    // committed a change to the database ("" where notifications do this job).
+    virtual QString dataVersionQuery() const = 0;
+
     // Select that lists the columns of a table in their stored order.
     virtual QString columnListQuery() const = 0;
 

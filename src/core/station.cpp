@@ -20,9 +20,14 @@ void Station::loadConnectionSettings() {
     connectionSettings = ConnectionSettings::load(m_settings);
 }
 
-bool Station::openConnection() {
+ConnectionSettings Station::effectiveConnectionSettings() const {
     ConnectionSettings s = connectionSettings;
     s.authentication = m_settings.text(keys::SqlAuthentication);
+    return s;
+}
+
+bool Station::openConnection() {
+    const ConnectionSettings s = effectiveConnectionSettings();
     QString error;
     auto c = Connection::open(s, m_embeddedFile, &error, connectTimeoutSeconds);
     if (c && !m_schemaChecked) {

@@ -50,6 +50,10 @@ public:
     // Seconds a server gets to answer a connection attempt.
     int connectTimeoutSeconds = 10;
 
+    // The connection settings as a connection uses them: the authentication
+    // kind is read from the store each time.
+    ConnectionSettings effectiveConnectionSettings() const;
+
     // Replaces the shared connection by a newly opened one. On failure the
     // shared connection is left as it was, connectionFailed() is emitted (the
     // shell shows the connection dialog) and the result is false. The

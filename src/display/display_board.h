@@ -1,0 +1,101 @@
+#pragma once
+
+#include "call_feed.h"
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QTimer;
+
+namespace tv {
+
+class FlexGrid;
+class Station;
+class TitleBand;
+
+// The hall's display board: a borderless window over its screen, laid out from
+// the station's theme and its areas, showing today's latest calls. Each new
+// call goes on top, the older lines move down, the line blinks, the call is
+// marked shown and handed over for its announcement. While an announcement
+// plays the board takes no new call, so calls are never announced over each
+// other; the window keeps painting and the highlight keeps blinking meanwhile.
+class DisplayBoard final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit DisplayBoard(Station& station, QWidget* parent = nullptr);
+    ~DisplayBoard() override;
+
+    FlexGrid* grid() const { return m_fg; }
+    CallFeed& feed() { return *m_feed; }
+    int rows() const { return m_rows; }
+    int columns() const { return m_columns; }
+    bool headerFlag() const { return m_headerFlag; }
+    QTimer* timer1() const { return m_timer1; }
+    QTimer* blinkTimer() const { return m_timer6; }
+    TitleBand* title() const { return m_title; }
+    QFrame* frame() const { return m_shape1; }
+    QWidget* videoArea() const { return m_video; }
+    QWidget* newsBand() const { return m_imgBG; }
+    bool announcing() const { return m_announcing; }
+
+    // The load steps, in the order the window runs them.
+    void getpos();
+    void start();
+    void getData();
+    void addFirst();
+    // One poll of the call feed.
+    void Timer1_Timer();
+    void moveDown();
+    void blink();
+    // The board's own sound element has no media of its own: nothing to play.
+    void playSound() {}
+    void addimg1(const QString& path);
+    void addimg2(const QString& path);
+
+    // The announcer reports the end of the announcement it was given.
+    void announcementFinished();
+
+signals:
+    // A call to announce (token, counter text). Connected to the announcer,
+    // which must answer with announcementFinished(); with nothing connected the
+    // board does not wait.
+    void announce(const QString& token, const QString& counter);
+    // The top line now shows call `callauto` (for measurements and tests).
+    void lineShown(qint64 callauto);
+
+private:
+    void pollOnce();
+    void blinkTick();
+    void setTopLine(const CallLine& line);
+    static QString counterText(const CallLine& line);
+    void startAnnouncement(const CallLine& line, bool markAfter);
+    QRect area(double left, double top, double width, double height) const;
+
+    Station& m_station;
+    std::unique_ptr<CallFeed> m_feed;
+    FlexGrid* m_fg;
+    FlexGrid* m_fg1;
+    QFrame* m_shape1;
+    TitleBand* m_title;
+    QWidget* m_imgBG;
+    QLabel* m_lblScroll0;
+    QWidget* m_video;
+    QTimer* m_timer1;
+    QTimer* m_timer2;
+    QTimer* m_timer6;
+    int m_rows = 0;
+    int m_columns = 2;
+    bool m_headerFlag = false;
+    bool m_liveVideo = false;
+    int m_blinkCount = 0;
+    quint32 m_highlightBack = 0x00FFFF;
+    quint32 m_highlightFore = 0;
+    bool m_announcing = false;
+    bool m_polling = false;
+    qint64 m_markAfterAnnouncement = 0;
+    QRect m_listRect;
+};
+
+} // namespace tv

@@ -1,0 +1,206 @@
+// The display board: layout from the theme, the first fill and the call feed.
+#include "core/connection.h"
+#include "core/recordset.h"
+#include "core/ui/flex_grid.h"
+#include "display/display_board.h"
+#include "display/title_band.h"
+#include "test_station.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTimer>
+
+using namespace tv;
+using namespace tv::test;
+
+class DisplayBoardTest : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DisplayBoardTest(DbEngine e) : m_engine(e) {}
+
+private slots:
+    void initTestCase() { m_db = std::make_unique<TestStation>(m_engine); }
+    void cleanupTestCase() { m_db.reset(); }
+    void init() {
+        m_db->clearTables();
+        st().clock().setLive();
+        st().callFilter = "and 1=1";
+        exec("insert into tbltheme (themeauto, themename, colums, rows, colwidth, rowheight, backgroundclr, linecolor,"
+             " altcolr, hdclrbg, hdfntclr, hdfont, hdfntsize, fntcrr, sizecrr, clrcrr, fntval, sizeval, clrval,"
+             " linewidth, movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, enableH, Column1, Column2, newsBG, screenbg)"
+             " values (7, 'Hall', 2, 5, '1500;1200', 300, 0, 16777215, 4210752, 128, 16777215, 'Arial', 14,"
+             " 'Arial', 28, 65535, 'Arial', 20, 16777215, 2, 0, 'City Clinic', 'Arial', 16777215, 20, 0, 1,"
+             " 'Token', 'Counter', 255, 0)");
+        exec("insert into tblpos (themeauto, tblleft, tbltop, tblwidth, tblheight, ttlleft, ttltop, ttlwidth,"
+             " ttlheight, newstop, newsheight) values (7, 100, 600, 1000, 2000, 0, 0, 3000, 400, 3000, 200)");
+        st().themeNo = 7;
+    }
+
+    void layoutFromTheTheme() {
+        auto b = board();
+        FlexGrid* fg = b->grid();
+        QCOMPARE(b->objectName(), QString("frmDisplay"));
+        QCOMPARE(fg->rows(), 6);
+        QCOMPARE(fg->cols(), 3);
+        QCOMPARE(fg->colWidth(0), 1);
+        QCOMPARE(fg->colWidth(1), 3000);
+        QCOMPARE(fg->colWidth(2), 2400);
+        QCOMPARE(fg->rowHeightMin(), 600);
+        QCOMPARE(fg->textMatrix(0, 1), QString("Token"));
+        QCOMPARE(fg->cellBackColor(1, 1), 4210752u); // odd rows take the alternate colour
+        QCOMPARE(fg->cellBackColor(2, 1), 0u);
+        QCOMPARE(fg->textMatrix(1, 0), QString("4210752"));
+        QCOMPARE(fg->cellFontSize(1, 1), 28.0);
+        QVERIFY(fg->cellFontBold(1, 2));
+        QCOMPARE(b->title()->text(), QString("City Clinic"));
+        QVERIFY(!b->title()->scrolling());
+        // stored at half scale: 1000 twips wide becomes 2000 on the board
+        QCOMPARE(fg->width(), twipsToPixels(2000));
+        QVERIFY(!b->videoArea()->isVisible());
+    }
+
+    void fewerWidthsThanColumnsKeepTheRest() {
+        exec("update tbltheme set colums=3, colwidth='1500' where themeauto=7");
+        auto b = board();
+        QCOMPARE(b->grid()->colWidth(1), 3000);
+        QCOMPARE(b->grid()->colWidth(2), FlexGrid::kDefaultColWidth);
+        QCOMPARE(b->grid()->colWidth(3), FlexGrid::kDefaultColWidth);
+    }
+
+    void headerCaptionsOfTheirOwn() {
+        exec("insert into tblheader (hdrtext1, hdrtext2, hdrspacer, themeauto) values ('Ticket', 'Go to', 'xx', 7)");
+        QCOMPARE(board()->grid()->textMatrix(0, 2), QString("Go to"));
+        exec("delete from tblheader");
+        exec("update tbltheme set enableH=0 where themeauto=7");
+        QCOMPARE(board()->grid()->textMatrix(0, 1), QString());
+    }
+
+    void emptyDayStaysEmpty() {
+        auto b = board();
+        QSignalSpy said(b.get(), &DisplayBoard::announce);
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString());
+        QCOMPARE(said.count(), 0);
+    }
+
+    void firstPollAnnouncesTheUnshownTopLineWithoutMoving() {
+        call(3, "A1", "R3", "1");
+        call(3, "A2", "R3", "0");
+        auto b = board(); // the first fill has A2 on top, A1 below
+        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
+        QSignalSpy said(b.get(), &DisplayBoard::announce);
+        poll(*b, false); // the load's own poll already ran; once more to be sure nothing moves
+        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
+        QCOMPARE(count("select * from tblcall where status='0'"), 0);
+        QVERIFY(b->blinkTimer()->isActive());
+    }
+
+    void newCallsGoOnTopAndAreAnnounced() {
+        auto b = board();
+        QSignalSpy said(b.get(), &DisplayBoard::announce);
+        connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished, Qt::QueuedConnection);
+        call(3, "A1", "Room 3", "0", "Dr. Rao");
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
+        QCOMPARE(b->grid()->textMatrix(1, 2), QString("Room 3\r\nDr. Rao"));
+        QCOMPARE(said.count(), 1);
+        QCOMPARE(said.at(0).at(0).toString(), QString("A1"));
+        QCOMPARE(said.at(0).at(1).toString(), QString("Room 3")); // the second line is not announced
+        QCOMPARE(count("select * from tblcall where status='1'"), 1);
+    }
+
+    void twoCallsBetweenPollsComeNewestFirst() {
+        auto b = board();
+        call(3, "A1", "R3", "0");
+        call(4, "B1", "R4", "0");
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" B1"));
+        poll(*b);
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A1", " B1"}));
+    }
+
+    void recalls() {
+        auto b = board();
+        QSignalSpy said(b.get(), &DisplayBoard::announce);
+        connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished);
+        call(3, "A1", "R3", "0");
+        poll(*b);
+        call(3, "A2", "R3", "0");
+        poll(*b);
+        // recall of the top line: announced again, nothing moves
+        exec("update tblcall set status='0' where callToken='A2'");
+        poll(*b);
+        QCOMPARE(lines(*b).mid(0, 3), QStringList({" A2", " A1", ""}));
+        QCOMPARE(said.count(), 3);
+        QCOMPARE(count("select * from tblcall where status='0'"), 0); // marked once announced
+        // recall of an older line: on top again, so it shows twice
+        exec("update tblcall set status='0' where callToken='A1'");
+        poll(*b);
+        QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " A2", " A1"}));
+    }
+
+    void fiveRowsDropTheSixth() {
+        auto b = board();
+        for (int i = 1; i <= 6; ++i) {
+            call(3, QString("A%1").arg(i), "R3", "0");
+            poll(*b);
+        }
+        QCOMPARE(lines(*b), QStringList({" A6", " A5", " A4", " A3", " A2"}));
+        QCOMPARE(b->grid()->rows(), 6);
+    }
+
+    void counterFilterRestrictsTheCalls() {
+        st().callFilter = "and(servAuto=3 or servAuto=7)";
+        auto b = board();
+        call(4, "B1", "R4", "0");
+        call(3, "A1", "R3", "0");
+        call(7, "C1", "R7", "0");
+        for (int i = 0; i < 4; ++i) poll(*b);
+        QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " C1", ""}));
+        QCOMPARE(count("select * from tblcall where status='0'"), 1); // B1 is another board's
+    }
+
+    void noNewCallWhileAnnouncing() {
+        auto b = board();
+        connect(b.get(), &DisplayBoard::announce, this, [] {}); // an announcer that has not finished
+        call(3, "A1", "R3", "0");
+        poll(*b);
+        QVERIFY(b->announcing());
+        call(3, "A2", "R3", "0");
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
+        b->announcementFinished();
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A2"));
+    }
+
+private:
+    Station& st() { return m_db->station(); }
+    void exec(const QString& sql, const QVariantList& b = {}) { st().dbConnection->execute(sql, b); }
+    int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
+    static int twipsToPixels(int twips) { return qRound(twips / 15.0); }
+    void call(int counter, const QString& token, const QString& counterText, const QString& status,
+              const QString& room = QString()) {
+        exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, callRoom)"
+             " values (?, ?, ?, ?, 1, ?, ?)",
+             {counter, token, counterText, status, st().clock().todayText(), room});
+    }
+    std::unique_ptr<DisplayBoard> board() {
+        auto b = std::make_unique<DisplayBoard>(st());
+        b->timer1()->stop(); // the test polls by hand
+        b->feed().safetyPollMs = 0;
+        return b;
+    }
+    static void poll(DisplayBoard& b, bool = true) { b.Timer1_Timer(); }
+    static QStringList lines(DisplayBoard& b) {
+        QStringList out;
+        for (int r = 1; r < b.grid()->rows(); ++r) out << b.grid()->textMatrix(r, 1);
+        return out;
+    }
+    DbEngine m_engine;
+    std::unique_ptr<TestStation> m_db;
+};
+
+TALLYVOX_DB_TEST_MAIN(DisplayBoardTest)
+#include "test_display_board.moc"
