@@ -3,13 +3,14 @@
 # benchmarks.
 #   pg-temp.sh start DIR   -> starts a cluster in DIR, prints shell exports:
 #                             TALLYVOX_TEST_PG_HOST/PORT/USER/PASSWORD
+#   pg-temp.sh restart DIR -> stops and starts it again on the same port
 #   pg-temp.sh stop DIR    -> stops it and removes DIR
 # initdb refuses to run as root, so as root the cluster belongs to "postgres".
 set -euo pipefail
 
 cmd=${1:-}
 dir=${2:-}
-[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|restart|stop DIR" >&2; exit 2; }
 
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -x "$bindir/initdb" ] || { echo "pg-temp: PostgreSQL server binaries not found (install postgresql)" >&2; exit 1; }
@@ -47,6 +48,14 @@ start)
   echo "export TALLYVOX_TEST_PG_USER=postgres"
   echo "export TALLYVOX_TEST_PG_PASSWORD=$password"
   echo "export TALLYVOX_TEST_PG_SOCKET=$dir/sock"
+  echo "export TALLYVOX_TEST_PG_DIR=$dir"
+  ;;
+restart)
+  port=$(cat "$dir/port")
+  as_owner "$bindir/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null
+  as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
+    -o "-p $port -k $dir/sock -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
+    start >/dev/null
   ;;
 stop)
   if [ -d "$dir/data" ]; then
@@ -55,5 +64,5 @@ stop)
   rm -rf "$dir"
   ;;
 *)
-  echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+  echo "usage: $0 start|restart|stop DIR" >&2; exit 2 ;;
 esac
