@@ -13,6 +13,9 @@ int runIssueBench(const Options& o);
 int runIssueWorker(const QStringList& args);
 int runCallBench(const Options& o);
 int runCallWorker(const QStringList& args);
+int runFeedBench(const Options& o);
+int runFeedDisplay(const QStringList& args);
+int runFeedCounter(const QStringList& args);
 } // namespace tv::bench
 
 int main(int argc, char* argv[]) {
@@ -29,8 +32,11 @@ int main(int argc, char* argv[]) {
     if (cmd == u"issue-worker") return tv::bench::runIssueWorker(args);
     if (cmd == u"call") return tv::bench::runCallBench(options);
     if (cmd == u"call-worker") return tv::bench::runCallWorker(args);
+    if (cmd == u"feed") return tv::bench::runFeedBench(options);
+    if (cmd == u"feed-display") return tv::bench::runFeedDisplay(args);
+    if (cmd == u"feed-counter") return tv::bench::runFeedCounter(args);
     std::fprintf(
         stderr,
-        "usage: tallyvox-bench recordset|grid|issue|call [--engine sqlite|postgres] [--pg CONNINFO]\n");
+        "usage: tallyvox-bench recordset|grid|issue|call|feed [--engine sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

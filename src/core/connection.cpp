@@ -54,6 +54,7 @@ std::shared_ptr<Connection> Connection::open(const ConnectionSettings& settings,
         db.setDatabaseName(embeddedFile);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         c->m_description = QStringLiteral("embedded file %1").arg(embeddedFile);
+        c->m_changeFiles = {embeddedFile + QStringLiteral("-wal"), embeddedFile};
     } else {
         db.setHostName(settings.serverName());
         if (settings.serverPort() > 0) db.setPort(settings.serverPort());
@@ -164,6 +165,13 @@ int Connection::execute(const QString& sql, const QVariantList& binds) {
     const int n = q.numRowsAffected();
     q.finish();
     return n;
+}
+
+QVariant Connection::scalar(const QString& sql, const QVariantList& binds) {
+    QSqlQuery& q = run(sql, binds);
+    const QVariant v = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    return v;
 }
 
 Connection::WriteTransaction::WriteTransaction(Connection& c) : m_connection(c) {

@@ -36,9 +36,17 @@ public:
     // "embedded file …" or "server …/…", for messages and the status line.
     QString description() const { return m_description; }
 
+    // Files whose change means another station wrote to the database (the
+    // embedded file and its write-ahead log); none for a server.
+    QStringList changeFiles() const { return m_changeFiles; }
+
     // Runs a statement that returns no rows; returns the number of rows it
     // changed. Raises DbError.
     int execute(const QString& sql, const QVariantList& binds = {});
+
+    // The first value of the first row ("" rows: an invalid QVariant), without
+    // the bookkeeping of a record set: for the cheap checks done many times a second.
+    QVariant scalar(const QString& sql, const QVariantList& binds = {});
 
     // Runs a statement (house dialect) with its values bound and leaves the
     // active query positioned before its first row. The query stays owned by the
@@ -67,6 +75,7 @@ private:
 
     QString m_name;
     QString m_description;
+    QStringList m_changeFiles;
     std::unique_ptr<Dialect> m_dialect;
     QHash<QString, QSqlQuery*> m_cache;
     QHash<QString, QString> m_translated;

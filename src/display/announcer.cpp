@@ -9,20 +9,22 @@ namespace tv {
 
 namespace {
 
-// Counter screens write tokens like "room5" and counters like "Room 3": the
-// hall only needs to hear the 5 and the 3. In the token only the lower-case
-// words go (a token "Room5" is spelled out as it stands); blanks stay.
+// Tokens and counter texts may carry the words ("room5", "Room 3"): the hall
+// only needs to hear the 5 and the 3. In the token only the lower-case words
+// go (a token "Room5" is spelled out as it stands); blanks stay.
 QString cleanToken(QString token) {
-    if (token.contains(u"room")) token.remove(u"room");
-    if (token.contains(u"counter")) token.remove(u"counter");
+    if (token.contains(u"room")) token.remove(QStringLiteral("room"));
+    if (token.contains(u"counter")) token.remove(QStringLiteral("counter"));
     return token;
 }
 
 // In the counter text the words go whatever their case (the text is then lower
 // case), and every blank goes, removed word or not: "Lab B" is said l, a, b, b.
 QString cleanCounter(QString counter) {
-    if (counter.toLower().contains(u"room")) counter = counter.toLower().remove(u"room");
-    if (counter.toLower().contains(u"counter")) counter = counter.toLower().remove(u"counter");
+    if (counter.toLower().contains(u"room"))
+        counter = counter.toLower().remove(QStringLiteral("room"));
+    if (counter.toLower().contains(u"counter"))
+        counter = counter.toLower().remove(QStringLiteral("counter"));
     counter.remove(u' ');
     return counter;
 }

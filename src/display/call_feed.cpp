@@ -5,6 +5,8 @@
 #include "core/recordset.h"
 #include "core/station.h"
 
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QRegularExpression>
 #include <QSqlDriver>
 
@@ -58,6 +60,7 @@ QVariantList CallFeed::filterBinds() const {
 bool CallFeed::connected() const { return m_connection && m_connection->isOpen(); }
 
 void CallFeed::dropConnection() {
+    m_watcher.reset();
     m_connection.reset();
     m_sinceFailure.restart();
     m_dirty = true;
@@ -85,6 +88,15 @@ bool CallFeed::ensureConnection() {
                     emit changed();
                 });
     }
+    // A write by another station touches these files: wake at once instead of
+    // waiting for the next tick.
+    const QStringList files = c->changeFiles();
+    if (!files.isEmpty()) {
+        m_watcher = std::make_unique<QFileSystemWatcher>();
+        for (const QString& f : files)
+            if (QFile::exists(f)) m_watcher->addPath(f);
+        connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, this, [this] { emit changed(); });
+    }
     m_connection = std::move(c);
     m_sinceFailure.invalidate();
     m_dataVersion = -1;
@@ -97,8 +109,8 @@ bool CallFeed::mayHaveChanged() {
     const QString versionQuery = m_connection->dialect().dataVersionQuery();
     if (!versionQuery.isEmpty()) {
         ++m_queries;
-        RecordSet rs(m_connection, versionQuery);
-        const qint64 v = rs.recordCount() > 0 ? rs.number(0) : -1;
+        const QVariant version = m_connection->scalar(versionQuery);
+        const qint64 v = version.isValid() ? version.toLongLong() : -1;
         const bool changedNow = v != m_dataVersion;
         m_dataVersion = v;
         return changedNow;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+class QFileSystemWatcher;
+
 namespace tv {
 
 class Connection;
@@ -25,7 +27,7 @@ struct CallLine {
 // fill, then the newest call not shown yet, one per poll. The feed asks the
 // database only when something may have changed: PostgreSQL tells it through a
 // notification (with a slow safety poll), SQLite through the file's data
-// version. A lost server is reconnected quietly; calls made meanwhile are still
+// version, woken early by the file changing. A lost server is reconnected quietly; calls made meanwhile are still
 // unshown in the log and come in on the next polls.
 class CallFeed final : public QObject {
     Q_OBJECT
@@ -68,6 +70,7 @@ private:
 
     Station& m_station;
     std::shared_ptr<Connection> m_connection;
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
     QList<int> m_counters;
     bool m_filtered = false;
     bool m_dirty = true; // look at least once, and again after every call taken

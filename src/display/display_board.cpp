@@ -74,6 +74,7 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(10);
+    m_timer1->setTimerType(Qt::PreciseTimer); // a call waits for the next tick: keep the tick exact
     connect(m_timer1, &QTimer::timeout, this, &DisplayBoard::Timer1_Timer);
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));

@@ -142,7 +142,8 @@ QStringList voiceFilePaths(const QString& voiceName, const QStringList& fileName
     const QString folder = voiceFolder(voiceName);
     QStringList paths;
     paths.reserve(fileNames.size());
-    for (const QString& name : fileNames) paths << folder + name;
+    for (const QString& name : fileNames)
+        paths << folder + name;
     return paths;
 }
 

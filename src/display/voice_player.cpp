@@ -61,9 +61,6 @@ void MediaVoicePlayer::startNextFile() {
             if (!info.isFile() || !info.isReadable()) continue;
             m_filePlaying = true;
             m_guard.start(unknownLengthGuardMs);
-            // Cleared first: the player ignores a source equal to the one it has, and
-            // the same letter often comes twice in a row.
-            m_player->setSource(QUrl());
             m_player->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
             m_player->play();
             emit fileStarted(path);

@@ -101,7 +101,8 @@ public:
     // Every file of every sequence, in order.
     QStringList allPaths() const {
         QStringList all;
-        for (const QStringList& s : sequences) all += s;
+        for (const QStringList& s : sequences)
+            all += s;
         return all;
     }
 
