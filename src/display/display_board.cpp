@@ -241,6 +241,8 @@ void DisplayBoard::start() {
     }
     skipOnFailure([&] {
         if (!t.text("img1").isEmpty()) addimg1(t.text("img1"));
+    });
+    skipOnFailure([&] {
         if (!t.text("img2").isEmpty()) addimg2(t.text("img2"));
     });
     skipOnFailure([&] {

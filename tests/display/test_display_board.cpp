@@ -7,6 +7,10 @@
 #include "test_station.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -58,6 +62,34 @@ private slots:
         // stored at half scale: 1000 twips wide becomes 2000 on the board
         QCOMPARE(fg->width(), twipsToPixels(2000));
         QVERIFY(!b->videoArea()->isVisible());
+    }
+
+    void secondScreenAndScrollingTitleAndPictures() {
+        st().settings().set(keys::ThemeScreen, "Dual");
+        QTemporaryDir dir;
+        QImage pic(40, 20, QImage::Format_RGB32);
+        pic.fill(Qt::red);
+        QVERIFY(pic.save(dir.filePath("cell.png")));
+        exec("update tbltheme set scroll=1, img2=? where themeauto=7", {dir.filePath("cell.png")});
+        auto b = board();
+        st().settings().set(keys::ThemeScreen, "Single");
+        QCOMPARE(b->x(), QGuiApplication::primaryScreen()->geometry().width());
+        QVERIFY(b->title()->scrolling());
+        const int before = b->title()->offset();
+        b->title()->step();
+        QVERIFY(b->title()->offset() != before);
+        QVERIFY(!b->grid()->cellPicture(1, 1).isNull());
+        QVERIFY(!b->grid()->cellPicture(5, 2).isNull());
+        QVERIFY(b->grid()->cellPicture(0, 1).isNull());
+    }
+
+    void aBrokenThemeStillGivesABoard() {
+        exec("update tbltheme set colwidth=NULL, linecolor=NULL, ttlName=NULL where themeauto=7");
+        auto b = board();
+        QCOMPARE(b->grid()->rows(), 6);
+        call(3, "A1", "R3", "0");
+        poll(*b);
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
     }
 
     void fewerWidthsThanColumnsKeepTheRest() {
