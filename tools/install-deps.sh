@@ -8,9 +8,10 @@ if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
 BUILD=(build-essential cmake ninja-build ccache pkg-config
        qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev
        libqt6sql6-sqlite libqt6sql6-psql libgl-dev
-       libsqlite3-dev libxlsxwriter-dev libsodium-dev libx11-dev libxcb1-dev)
+       libsqlite3-dev libxlsxwriter-dev libsodium-dev libx11-dev libxcb1-dev
+       espeak-ng sox)
 RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins)
-TEST=(postgresql xvfb xdotool x11-apps poppler-utils espeak-ng sox libsox-fmt-all sqlite3)
+TEST=(postgresql xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3)
 
 want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
 missing=()

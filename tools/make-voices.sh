@@ -34,7 +34,7 @@ rm -f "$stamp"
 mkdir -p "$out/english" "$out/hindi"
 
 # One line per file: voice, file name, text to speak (tab separated).
-jobs() {
+voice_lines() {
   local n
   # Both readings: 1 to 19 and the whole tens.
   for n in $(seq 1 19) 20 30 40 50 60 70 80 90; do
@@ -83,7 +83,8 @@ speak_one() {
 }
 export -f speak_one
 
-jobs | tr '\n' '\0' | xargs -0 -P 2 -I{} bash -c 'speak_one "$1" "$2"' _ {} "$out"
+# shellcheck disable=SC2016 # expanded by the inner shell
+voice_lines | tr '\n' '\0' | xargs -0 -P 2 -I{} bash -c 'speak_one "$1" "$2"' _ {} "$out"
 
 # The chime before every call: two soft bell tones, a third apart.
 for voice in english hindi; do

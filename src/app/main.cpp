@@ -49,6 +49,8 @@ void openLogin(Station& station) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The FFmpeg media backend crashes on these systems; GStreamer plays our voices.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyvox"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tallyvox"));
