@@ -2,11 +2,14 @@
 #include "core/connection.h"
 #include "core/recordset.h"
 #include "core/ui/flex_grid.h"
+#include "display/announcer.h"
 #include "display/display_board.h"
+#include "display/voice_player.h"
 #include "display/title_band.h"
 #include "test_station.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -191,6 +194,27 @@ private slots:
         for (int i = 0; i < 4; ++i) poll(*b);
         QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " C1", ""}));
         QCOMPARE(count("select * from tblcall where status='0'"), 1); // B1 is another board's
+    }
+
+    void theAnnouncerSaysEachCallInTurn() {
+        st().settings().set(keys::VoiceFormat1, "english|ding|token|*|please|roomno|#");
+        st().settings().set(keys::VoiceFormat2, "");
+        auto b = board();
+        RecordingVoicePlayer player;
+        Announcer announcer(st(), player);
+        connect(b.get(), &DisplayBoard::announce, &announcer, &Announcer::speekNo);
+        connect(&announcer, &Announcer::finished, b.get(), &DisplayBoard::announcementFinished);
+        call(3, "A12", "Room 3", "0");
+        call(3, "A13", "Room 4", "0");
+        poll(*b); // A13, the newest, first
+        QVERIFY(b->announcing());
+        QTRY_COMPARE(player.sequences.size(), 2);  // then A12 once A13 has been said
+        QTRY_VERIFY(!b->announcing());
+        QStringList names;
+        for (const QString& path : player.sequences.at(0)) names << QFileInfo(path).fileName();
+        QCOMPARE(names, QStringList({"ding", "token", "a.wav", "13.wav", "please", "roomno", "4.wav"}));
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A12", " A13"}));
+        QCOMPARE(st().voiceName, QString("english"));
     }
 
     void noNewCallWhileAnnouncing() {
