@@ -1,9 +1,13 @@
+#include "demo_hall.h"
+#include "shell.h"
 #include "splash.h"
 
 #include "core/connection.h"
 #include "core/db_error.h"
 #include "core/instance_lock.h"
+#include "core/password_hash.h"
 #include "core/paths.h"
+#include "core/recordset.h"
 #include "core/schema.h"
 #include "core/station.h"
 #include "core/ui/sql_settings_dialog.h"
@@ -11,39 +15,62 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
 
 using namespace tv;
 
 namespace {
 
-// Creates or updates the tables of the configured database and says so.
-int initDatabase(Station& station) {
+bool openForCommand(Station& station) {
+    station.loadConnectionSettings();
+    if (station.openConnection()) return true;
+    QTextStream(stderr) << "tallyvox: cannot open the database: " << station.lastConnectionError() << '\n';
+    return false;
+}
+
+// Creates or updates the tables of the configured database and, on a
+// database without administrator, the first one with the password given or
+// asked for. No password is ever built in.
+int initDatabase(Station& station, QString adminPassword) {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    station.loadConnectionSettings();
-    if (!station.openConnection()) {
-        err << "tallyvox: cannot open the database: " << station.lastConnectionError() << '\n';
-        return 1;
-    }
+    if (!openForCommand(station)) return 1;
     try {
         const int before = schema::storedVersion(*station.dbConnection);
         schema::migrate(*station.dbConnection);
         out << "tallyvox: database " << station.dbConnection->description() << " at schema version "
-            << schema::currentVersion()
-            << (before == schema::currentVersion() ? " (already current)" : "") << '\n';
+            << schema::currentVersion() << (before == schema::currentVersion() ? " (already current)" : "") << '\n';
+        RecordSet users(station.dbConnection, QStringLiteral("select userAuto from tbluser"));
+        if (users.recordCount() > 0) return 0;
+        if (adminPassword.isEmpty() && isatty(STDIN_FILENO)) {
+            out << "Password for the first administrator (user ADMIN): " << Qt::flush;
+            adminPassword = QTextStream(stdin).readLine();
+        }
+        if (adminPassword.isEmpty()) {
+            out << "tallyvox: no administrator yet; run again with --admin-password PASSWORD\n";
+            return 0;
+        }
+        station.dbConnection->execute(
+            QStringLiteral("insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
+            {QStringLiteral("ADMIN"), hashPassword(adminPassword)});
+        out << "tallyvox: administrator ADMIN created\n";
         return 0;
     } catch (const DbError& e) {
-        err << "tallyvox: creating the tables failed: " << e.description() << '\n';
+        err << "tallyvox: setting up the database failed: " << e.description() << '\n';
         return 1;
     }
 }
 
-// Where the splash hands over. The login window takes this place; until a
-// station can log in, it opens its connection and offers the connection dialog,
-// so the database can be set up and tested.
-void openLogin(Station& station) {
-    station.openConnection();
-    SqlSettingsDialog::showFor(station);
+int fillDemo(Station& station) {
+    if (!openForCommand(station)) return 1;
+    try {
+        for (const QString& line : fillDemoHall(station)) QTextStream(stdout) << line << '\n';
+        return 0;
+    } catch (const DbError& e) {
+        QTextStream(stderr) << "tallyvox: filling the demo hall failed: " << e.description() << '\n';
+        return 1;
+    }
 }
 
 } // namespace
@@ -61,28 +88,32 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption profileOption(
-        QStringLiteral("profile"),
-        QStringLiteral("Station profile: its own settings and its own running copy."),
+        QStringLiteral("profile"), QStringLiteral("Station profile: its own settings and its own running copy."),
         QStringLiteral("NAME"), QStringLiteral("default"));
-    const QCommandLineOption initOption(
-        QStringLiteral("init-db"),
-        QStringLiteral("Create the tables in the configured database and exit."));
-    parser.addOption(profileOption);
-    parser.addOption(initOption);
+    const QCommandLineOption initOption(QStringLiteral("init-db"),
+                                        QStringLiteral("Create the tables in the configured database and exit."));
+    const QCommandLineOption adminOption(QStringLiteral("admin-password"),
+                                         QStringLiteral("With --init-db: the first administrator's password."),
+                                         QStringLiteral("PASSWORD"));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("Fill the configured database with a demo hall (replacing its data) and exit."));
+    parser.addOptions({profileOption, initOption, adminOption, demoOption});
     parser.process(app);
 
     const QString profile = parser.value(profileOption);
     Station station(profile, paths::settingsFile(profile));
 
-    if (parser.isSet(initOption)) return initDatabase(station);
+    if (parser.isSet(initOption)) return initDatabase(station, parser.value(adminOption));
+    if (parser.isSet(demoOption)) return fillDemo(station);
 
     // A second copy of the same station ends at once, without a word.
     InstanceLock lock(paths::instanceLockFile(profile));
     if (!lock.acquire()) return 0;
 
     SqlSettingsDialog::attachTo(station);
-
-    auto* splash = new SplashWindow(station, openLogin);
+    Shell shell(station);
+    QObject::connect(&shell, &Shell::programEndRequested, &app, &QApplication::quit, Qt::QueuedConnection);
+    auto* splash = new SplashWindow(station, [&shell](Station&) { shell.afterSplash(); });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     return app.exec();

@@ -5,6 +5,7 @@
 #include "station_settings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -68,6 +69,9 @@ public:
     qint16 themeNo = 0;
     QString callFilter;
     QString voiceName;
+    // The grid screen that "Send to Excel" exports: the report or clearing
+    // screen that became active last registers itself here.
+    QPointer<QObject> exportSource;
 
 signals:
     void connectionFailed(const QString& error);

@@ -1,0 +1,241 @@
+#include "main_window.h"
+
+#include "calling/call_screen.h"
+#include "core/counter_filter.h"
+#include "core/db_error.h"
+#include "core/lookups.h"
+#include "core/settings_store.h"
+#include "core/station.h"
+#include "core/ui/dialogs.h"
+#include "core/ui/sql_settings_dialog.h"
+#include "display/announcer.h"
+#include "display/display_board.h"
+#include "display/voice_player.h"
+#include "tickets/service_number_screens.h"
+#include "tickets/ticket_screen.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace tv {
+
+MainWindow::MainWindow(Station& station, QWidget* parent)
+    : QMainWindow(parent), m_station(station), m_mdi(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("MDI"));
+    setWindowTitle(QStringLiteral("Tallyvox"));
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdi);
+    buildMenus();
+    buildToolbar();
+    resize(1000, 700);
+    m_player = std::make_unique<MediaVoicePlayer>();
+    m_announcer = std::make_unique<Announcer>(station, *m_player);
+}
+
+MainWindow::~MainWindow() {
+    if (m_display) delete m_display.data();
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption, bool built) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    // A screen that is not there yet is shown disabled, never faked.
+    a->setEnabled(built);
+    return a;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File"));
+    addItem(file, "deptLst", QStringLiteral("Department List"), false);
+    addItem(file, "Servlst", QStringLiteral("Service List"), false);
+    addItem(file, "Counter", QStringLiteral("Manage Counter"), false);
+    connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true), &QAction::triggered, this,
+            &MainWindow::openStartNumbers);
+    addItem(file, "thmLst", QStringLiteral("Theme List"), false);
+    addItem(file, "scrollnews", QStringLiteral("Scroll News"), false);
+    addItem(file, "Videolst", QStringLiteral("Video List"), false);
+    addItem(file, "compdet", QStringLiteral("Company Details"), false);
+    addItem(file, "sendto", QStringLiteral("Send to Excel"), false);
+    connect(addItem(file, "exit", QStringLiteral("Exit"), true), &QAction::triggered, this,
+            &MainWindow::exitProgram);
+
+    QMenu* modules = menuBar()->addMenu(QStringLiteral("Modules"));
+    modules->setObjectName(QStringLiteral("modules"));
+    connect(addItem(modules, "printTicket", QStringLiteral("Print Ticket"), true), &QAction::triggered, this,
+            [this] { openTicketScreen(false); });
+    connect(addItem(modules, "call", QStringLiteral("Call"), true), &QAction::triggered, this,
+            &MainWindow::openCallScreen);
+    addItem(modules, "settings", QStringLiteral("Settings"), false);
+    m_displayItem = addItem(modules, "display", QStringLiteral("Start Display"), true);
+    connect(m_displayItem, &QAction::triggered, this, &MainWindow::startStopDisplay);
+    connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true), &QAction::triggered, this,
+            &MainWindow::startStopNews);
+    addItem(modules, "bkup", QStringLiteral("Backup & Restore"), false);
+    connect(addItem(modules, "connect", QStringLiteral("Connection"), true), &QAction::triggered, this,
+            &MainWindow::openConnectionDialog);
+
+    QMenu* users = menuBar()->addMenu(QStringLiteral("User Manage"));
+    users->setObjectName(QStringLiteral("usermanage"));
+    addItem(users, "userLst", QStringLiteral("User List"), false);
+    addItem(users, "chPass", QStringLiteral("Change Password"), false);
+
+    QMenu* clear = menuBar()->addMenu(QStringLiteral("Clear Data"));
+    clear->setObjectName(QStringLiteral("clearData"));
+    addItem(clear, "clrTickData", QStringLiteral("Clear Ticket Data"), false);
+    addItem(clear, "ClrCall", QStringLiteral("Clear Call Data"), false);
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
+    reports->setObjectName(QStringLiteral("Reports"));
+    addItem(reports, "deptBased", QStringLiteral("Department Based"), false);
+    addItem(reports, "servBase", QStringLiteral("Service Based"), false);
+    addItem(reports, "cntBased", QStringLiteral("Counter Based"), false);
+    addItem(reports, "pendRep", QStringLiteral("Pending Report"), false);
+
+    QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("About"));
+    connect(addItem(about, "abtQ", QStringLiteral("About Tallyvox"), true), &QAction::triggered, this, [this] {
+        Dialogs::message(this,
+                         QStringLiteral("Tallyvox %1\nQueue management for service halls")
+                             .arg(QCoreApplication::applicationVersion()),
+                         QStringLiteral("About Tallyvox"));
+    });
+}
+
+void MainWindow::buildToolbar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("Toolbar1"));
+    bar->setMovable(false);
+    auto addButton = [&](const char* name, const QString& caption, bool built) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QLatin1String(name));
+        b->setText(caption);
+        b->setEnabled(built);
+        bar->addWidget(b);
+        return b;
+    };
+    connect(addButton("Command1", QStringLiteral("Print Ticket"), true), &QToolButton::clicked, this,
+            [this] { openTicketScreen(true); });
+    addButton("Command2", QStringLiteral("Add Scroll"), false);
+    addButton("Command3", QStringLiteral("Transfer App"), false);
+    addButton("Command4", QStringLiteral("Call"), false);
+    m_chkStart = new QCheckBox(QStringLiteral("Enable Scroll"), bar);
+    m_chkStart->setObjectName(QStringLiteral("chkStart"));
+    bar->addWidget(m_chkStart);
+    connect(m_chkStart, &QCheckBox::clicked, this, &MainWindow::enableScrollClicked);
+}
+
+QAction* MainWindow::action(const QString& name) const { return findChild<QAction*>(name); }
+
+DisplayBoard* MainWindow::displayBoard() const { return m_display.data(); }
+
+void MainWindow::startUp() {
+    m_station.openConnection();
+    // From here on a step that fails is passed over.
+    try {
+        m_station.themeNo = lookups::getThemeId(m_station, m_station.settings().text(keys::ThemeName));
+    } catch (const DbError&) {
+    }
+    try {
+        m_chkStart->setChecked(m_station.settings().number(keys::ThemeScroll) == 1);
+    } catch (const SettingsError&) {
+    }
+    try {
+        if (m_station.settings().number(keys::DisplayAuto) == 1) startStopDisplay();
+    } catch (const SettingsError&) {
+    }
+    showDisplayBoard();
+    showMinimized();
+}
+
+bool MainWindow::displayRunning() const { return m_displayItem->text() != QStringLiteral("Start Display"); }
+
+void MainWindow::startStopDisplay() {
+    if (m_station.themeNo == 0) {
+        Dialogs::message(this, QStringLiteral("Please select a theme\r\nGo to Module Setting-> Select Theme"));
+        return;
+    }
+    counter_filter::getList1Main(m_station);
+    if (displayRunning()) {
+        closeDisplayBoard();
+        m_displayItem->setText(QStringLiteral("Start Display"));
+        return;
+    }
+    showDisplayBoard();
+    m_displayItem->setText(QStringLiteral("Stop Display"));
+    // The ticker itself comes with the board's media; the switch is kept.
+}
+
+void MainWindow::showDisplayBoard() {
+    if (!m_display) {
+        auto* board = new DisplayBoard(m_station);
+        board->setAttribute(Qt::WA_DeleteOnClose);
+        connect(board, &DisplayBoard::announce, m_announcer.get(), &Announcer::speekNo);
+        connect(m_announcer.get(), &Announcer::finished, board, &DisplayBoard::announcementFinished);
+        m_display = board;
+    }
+    m_display->show();
+}
+
+void MainWindow::closeDisplayBoard() {
+    if (m_display) m_display->close();
+}
+
+void MainWindow::enableScrollClicked() {
+    m_station.settings().set(keys::ThemeScroll, m_chkStart->isChecked() ? 1 : 0);
+}
+
+void MainWindow::startStopNews() {
+    m_chkStart->setChecked(!m_chkStart->isChecked());
+    enableScrollClicked();
+}
+
+void MainWindow::exitProgram() {
+    if (Dialogs::question(this, QStringLiteral("Do you want to exit ")) != QMessageBox::Yes) return;
+    // While the board runs, Exit does nothing: stop the display first.
+    if (displayRunning()) return;
+    emit programEndRequested();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    closeDisplayBoard();
+    emit programEndRequested();
+}
+
+void MainWindow::showChild(QWidget* w) {
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(w);
+    sub->move(0, 0); // children open at the console's top-left corner
+    sub->show();
+}
+
+void MainWindow::openTicketScreen(bool fromToolbar) {
+    auto* screen = new TicketScreen(m_station);
+    showChild(screen);
+    if (fromToolbar && m_station.settings().text(keys::TicketScreen) != QStringLiteral("Normal"))
+        screen->parentWidget()->showMaximized();
+}
+
+void MainWindow::openCallScreen() {
+    auto* screen = new CallScreen(m_station);
+    screen->setAttribute(Qt::WA_DeleteOnClose);
+    connect(screen, &CallScreen::programEndRequested, this, &MainWindow::programEndRequested);
+    screen->show();
+}
+
+void MainWindow::openStartNumbers() { showChild(new ServiceNoList(m_station)); }
+
+void MainWindow::openConnectionDialog() {
+    SqlSettingsDialog dialog(m_station, this);
+    dialog.exec();
+}
+
+} // namespace tv

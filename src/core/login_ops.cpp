@@ -1,0 +1,158 @@
+#include "login_ops.h"
+
+#include "connection.h"
+#include "db_error.h"
+#include "password_hash.h"
+#include "recordset.h"
+#include "settings_store.h"
+#include "station.h"
+
+namespace tv {
+
+Connection& LoginOps::db() {
+    if (!m_station.dbConnection) throw DbError(QStringLiteral("There is no database connection"));
+    return *m_station.dbConnection;
+}
+
+bool LoginOps::matches(const QString& stored, const LoginRequest& r) {
+    // A remembered credential is the hash itself: it stands for the password
+    // only while the row still holds that very hash, so a changed password
+    // asks for a new login. A remembered value from before hashing (plain
+    // text in an old settings file) is checked like a typed one.
+    if (r.rememberedCredential && isPasswordHash(r.password))
+        return isPasswordHash(stored) && stored == r.password;
+    return verifyPassword(stored, r.password);
+}
+
+LoginResult LoginOps::login(const LoginRequest& request) {
+    return request.role == LoginRequest::Role::Admin ? loginAdmin(request)
+                                                     : loginCounter(request);
+}
+
+LoginResult LoginOps::loginAdmin(const LoginRequest& r) {
+    // The name is found by the database (case-free column); the password is
+    // checked here, as the table holds hashes. Several users may share a name
+    // spelled differently: the one whose password fits logs in.
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select userAuto, username, password from tbluser where username=?"),
+                 {r.userName});
+    for (; !rs.eof(); rs.moveNext()) {
+        if (rs.isNull(2)) continue; // no password was ever set: nothing matches it
+        QString stored = rs.text(2);
+        if (!matches(stored, r)) continue;
+        const qint64 userAuto = rs.number(0);
+        if (!isPasswordHash(stored)) {
+            // A legacy plain password: replace it by its hash now. The old value
+            // is part of the condition so a station doing the same at this
+            // moment does not lose anything.
+            const QString hash = hashPassword(r.password);
+            db().execute(
+                QStringLiteral("update tbluser set password=? where userAuto=? and password=?"),
+                {hash, userAuto, stored});
+            stored = hash;
+        }
+        remember(r, stored);
+        m_station.login.isAdmin = true;
+        m_station.login.adminUserId = static_cast<int>(userAuto);
+        return {true, {}};
+    }
+    return {false, adminFailed};
+}
+
+LoginResult LoginOps::loginCounter(const LoginRequest& r) {
+    // Whether the counter is active does not matter here: an inactive counter
+    // is only left out of the list.
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select cntAuto, servAuto, pass from tblCounter "
+                                "where contName=? and username=?"),
+                 {r.counterName, r.userName});
+    for (; !rs.eof(); rs.moveNext()) {
+        if (rs.isNull(2)) continue;
+        QString stored = rs.text(2);
+        if (!matches(stored, r)) continue;
+        const qint16 cntAuto = rs.int16(0);
+        const qint16 servAuto = rs.int16(1);
+        if (!isPasswordHash(stored)) {
+            const QString hash = hashPassword(r.password);
+            db().execute(QStringLiteral("update tblCounter set pass=? where cntAuto=? and pass=?"),
+                         {hash, int(cntAuto), stored});
+            stored = hash;
+        }
+        remember(r, stored);
+        m_station.login.counterId = cntAuto;
+        m_station.login.serviceId = servAuto;
+        m_station.login.isAdmin = false;
+        return {true, {}};
+    }
+    return {false, counterFailed};
+}
+
+void LoginOps::remember(const LoginRequest& r, const QString& storedHash) {
+    StationSettings& s = m_station.settings();
+    if (!r.memorize) {
+        // "Rem" stays as it is: the next start shows Memorize ticked with
+        // empty boxes when it was ticked before.
+        s.set(keys::LoginName, QString());
+        s.set(keys::LoginPass, QString());
+        return;
+    }
+    s.set(keys::LoginRemember, QStringLiteral("1"));
+    s.set(keys::LoginType, r.role == LoginRequest::Role::Admin ? QStringLiteral("optAdmin")
+                                                               : QStringLiteral("optCounter"));
+    s.set(keys::LoginName, r.userName);
+    s.set(keys::LoginPass, storedHash);
+    if (r.role == LoginRequest::Role::Counter) s.set(keys::LoginCounter, r.counterName);
+}
+
+RememberedLogin LoginOps::remembered() const {
+    const StationSettings& s = m_station.settings();
+    RememberedLogin out;
+    try {
+        out.remember = s.number(keys::LoginRemember) == 1;
+    } catch (const SettingsError&) {
+        out.remember = false;
+    }
+    out.type = s.text(keys::LoginType);
+    out.name = s.text(keys::LoginName);
+    out.pass = s.text(keys::LoginPass);
+    out.counter = s.text(keys::LoginCounter);
+    return out;
+}
+
+QStringList LoginOps::addCounter() {
+    QStringList names;
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select contName from tblcounter where active='1'"));
+    for (; !rs.eof(); rs.moveNext()) names << (rs.isNull(0) ? QString() : rs.text(0));
+    return names;
+}
+
+PasswordChangeResult LoginOps::changeCounterPassword(const QString& oldPassword,
+                                                     const QString& newPassword,
+                                                     const QString& confirmation) {
+    if (newPassword != confirmation) return {false, notSame};
+    const qint64 key = m_station.login.counterId;
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select cntAuto, pass from tblcounter where cntauto=?"), {key});
+    if (rs.eof() || rs.isNull(1) || !verifyPassword(rs.text(1), oldPassword))
+        return {false, wrongOld};
+    db().execute(QStringLiteral("update tblCounter set pass=? where cntAuto=?"),
+                 {hashPassword(newPassword), key});
+    return {true, changedMessage};
+}
+
+PasswordChangeResult LoginOps::changeAdminPassword(const QString& oldPassword,
+                                                   const QString& newPassword,
+                                                   const QString& confirmation) {
+    if (newPassword != confirmation) return {false, notSame};
+    const qint64 key = m_station.login.adminUserId;
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("select userAuto, password from tbluser where userAuto=?"), {key});
+    if (rs.eof() || rs.isNull(1) || !verifyPassword(rs.text(1), oldPassword))
+        return {false, wrongOld};
+    db().execute(QStringLiteral("update tbluser set password=? where userAuto=?"),
+                 {hashPassword(newPassword), key});
+    return {true, changedMessage};
+}
+
+} // namespace tv

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace tv {
+
+// Passwords of users and counters are kept as salted Argon2id hashes, never as
+// the text itself. Rows written before that still hold plain text; they are
+// accepted until their next login rewrites them.
+
+// A new salted hash of `plain` in the self-describing "$argon2id$..." form.
+// The cost is the interactive one: a login must stay quick on a counter's PC.
+QString hashPassword(const QString& plain);
+
+// True when `stored` is one of our hashes rather than a legacy plain value.
+bool isPasswordHash(const QString& stored);
+
+// Whether `given` is the password `stored` stands for: a hash is verified, a
+// legacy plain value must match exactly (letter case included).
+bool verifyPassword(const QString& stored, const QString& given);
+
+} // namespace tv
