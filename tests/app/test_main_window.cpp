@@ -1,0 +1,165 @@
+// The console: its menus, the display switch, the Enable Scroll switch, Exit
+// and the start-up work; and the demo hall it is tried with.
+#include "app/demo_hall.h"
+#include "app/main_window.h"
+#include "core/connection.h"
+#include "core/login_ops.h"
+#include "core/recordset.h"
+#include "core/ui/dialogs.h"
+#include "display/display_board.h"
+#include "test_station.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+
+using namespace tv;
+using namespace tv::test;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MainWindowTest(DbEngine e) : m_engine(e) {}
+
+private slots:
+    void initTestCase() {
+        qputenv("TALLYVOX_HOME", m_home.path().toUtf8());
+        m_db = std::make_unique<TestStation>(m_engine);
+        Dialogs::setTestMode(true);
+    }
+    void cleanupTestCase() {
+        m_db.reset();
+        qunsetenv("TALLYVOX_HOME");
+    }
+    void init() {
+        m_db->clearTables();
+        Dialogs::clearMessages();
+        Dialogs::clearAnswers();
+        st().settings().set(keys::DisplayAuto, 0);
+        st().settings().set(keys::ThemeScroll, 0);
+        st().settings().set(keys::ThemeName, "HR1");
+        st().themeNo = 0;
+    }
+
+    void menusAsTheConsoleShowsThem() {
+        MainWindow w(st());
+        QCOMPARE(w.objectName(), QString("MDI"));
+        QCOMPARE(w.windowTitle(), QString("Tallyvox"));
+        QCOMPARE(w.action("display")->text(), QString("Start Display"));
+        QCOMPARE(w.action("startNews")->text(), QString("Start/Stop News"));
+        QCOMPARE(w.action("servStartNo")->text(), QString("Service Start No."));
+        QVERIFY(w.action("printTicket")->isEnabled());
+        QVERIFY(w.action("call")->isEnabled());
+        QVERIFY(!w.action("deptLst")->isEnabled()); // not built yet: shown disabled
+        QVERIFY(!w.action("sendto")->isEnabled());
+    }
+
+    void startDisplayWithoutThemeSaysSo() {
+        MainWindow w(st());
+        w.startStopDisplay();
+        QCOMPARE(Dialogs::shownTexts(), QStringList({"Please select a theme\r\nGo to Module Setting-> Select Theme"}));
+        QVERIFY(!w.displayRunning());
+        QVERIFY(!w.displayBoard());
+    }
+
+    void startAndStopDisplay() {
+        exec("insert into tbltheme (themeauto, themename, colums, rows) values (4, 'HR1', 2, 5)");
+        st().settings().setCounterList(4, "3,7");
+        st().themeNo = 4;
+        MainWindow w(st());
+        w.startStopDisplay();
+        QVERIFY(w.displayRunning());
+        QCOMPARE(w.action("display")->text(), QString("Stop Display"));
+        QCOMPARE(st().callFilter, QString("and(servAuto=3 or servAuto=7)"));
+        QVERIFY(w.displayBoard() && w.displayBoard()->isVisible());
+        w.startStopDisplay();
+        QCOMPARE(w.action("display")->text(), QString("Start Display"));
+    }
+
+    void exitRules() {
+        exec("insert into tbltheme (themeauto, themename, colums, rows) values (4, 'HR1', 2, 5)");
+        st().themeNo = 4;
+        MainWindow w(st());
+        QSignalSpy end(&w, &MainWindow::programEndRequested);
+        w.startStopDisplay();
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        w.exitProgram(); // the board runs: Yes does nothing
+        QCOMPARE(Dialogs::shownTexts().value(0), QString("Do you want to exit "));
+        QCOMPARE(end.count(), 0);
+        w.startStopDisplay();
+        Dialogs::setNextAnswer(QMessageBox::No);
+        w.exitProgram();
+        QCOMPARE(end.count(), 0);
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        w.exitProgram();
+        QCOMPARE(end.count(), 1);
+    }
+
+    void newsSwitchTogglesAndIsStored() {
+        MainWindow w(st());
+        QVERIFY(!w.enableScroll()->isChecked());
+        w.action("startNews")->trigger();
+        QVERIFY(w.enableScroll()->isChecked());
+        QCOMPARE(st().settings().text(keys::ThemeScroll), QString("1"));
+        w.action("startNews")->trigger();
+        QVERIFY(!w.enableScroll()->isChecked());
+        QCOMPARE(st().settings().text(keys::ThemeScroll), QString("0"));
+    }
+
+    void startUpWork() {
+        exec("insert into tbltheme (themeauto, themename, colums, rows) values (9, 'Hall B', 2, 5)");
+        st().settings().set(keys::ThemeName, "hall b");
+        st().settings().set(keys::ThemeScroll, 1);
+        st().settings().set(keys::DisplayAuto, 1);
+        MainWindow w(st());
+        w.startUp();
+        QCOMPARE(st().themeNo, qint16(9));
+        QVERIFY(w.enableScroll()->isChecked());
+        QVERIFY(w.displayRunning());
+        QVERIFY(w.displayBoard()->isVisible());
+        QVERIFY(w.isMinimized());
+    }
+
+    void childWindowsOpenAtTheTopLeft() {
+        MainWindow w(st());
+        w.show();
+        w.openStartNumbers();
+        w.openTicketScreen(false);
+        const auto subs = w.area()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        for (QMdiSubWindow* s : subs) QCOMPARE(s->pos(), QPoint(0, 0));
+        QCOMPARE(subs.at(1)->widget()->objectName(), QString("frmTicket"));
+    }
+
+    void demoHallLogsItsStationsIn() {
+        const QStringList said = fillDemoHall(st());
+        QVERIFY(said.join('\n').contains("password admin-demo"));
+        QCOMPARE(RecordSet(st().dbConnection, "select * from tblCounter").recordCount(), 6);
+        QCOMPARE(RecordSet(st().dbConnection, "select * from tblService").recordCount(), 4);
+        QCOMPARE(RecordSet(st().dbConnection, "select * from tbltheme where themename='HR1'").recordCount(), 1);
+        RecordSet pass(st().dbConnection, "select pass from tblCounter where contName='Room 1'");
+        QVERIFY(pass.text(0).startsWith("$argon2id$")); // no plain password stored
+        LoginOps ops(st());
+        LoginRequest good;
+        good.userName = "admin";
+        good.password = "admin-demo";
+        QVERIFY(ops.login(good).ok);
+        LoginRequest bad = good;
+        bad.password = "admin";
+        QVERIFY(!ops.login(bad).ok);
+    }
+
+private:
+    Station& st() { return m_db->station(); }
+    void exec(const QString& sql) { st().dbConnection->execute(sql); }
+    DbEngine m_engine;
+    QTemporaryDir m_home;
+    std::unique_ptr<TestStation> m_db;
+};
+
+TALLYVOX_DB_TEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
