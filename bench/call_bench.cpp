@@ -54,7 +54,8 @@ int runCallWorker(const QStringList& a) {
         if (n > warmUp) ms << t.nsecsElapsed() / 1e6;
     }
     QByteArray out;
-    for (double v : ms) out += QByteArray::number(v, 'f', 3) + '\n';
+    for (double v : ms)
+        out += QByteArray::number(v, 'f', 3) + '\n';
     std::fwrite(out.constData(), 1, out.size(), stdout);
     return 0;
 }
@@ -62,8 +63,10 @@ int runCallWorker(const QStringList& a) {
 int runCallBench(const Options& o) {
     BenchDatabase db(o);
     QList<int> countersList;
-    if (const QString p = o.value(QStringLiteral("--counters")); !p.isEmpty()) countersList << p.toInt();
-    else countersList << 1 << 4 << 20;
+    if (const QString p = o.value(QStringLiteral("--counters")); !p.isEmpty())
+        countersList << p.toInt();
+    else
+        countersList << 1 << 4 << 20;
     const int tickets = o.value(QStringLiteral("--tickets"), QStringLiteral("2000")).toInt();
     const QString interval = o.value(QStringLiteral("--interval-ms"), QStringLiteral("0"));
     auto c = db.station().dbConnection;
@@ -74,7 +77,8 @@ int runCallBench(const Options& o) {
         {
             Connection::WriteTransaction tx(*c);
             for (int n = 1; n <= tickets; ++n)
-                c->execute(QStringLiteral("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended)"
+                c->execute(QStringLiteral("insert into tblTicket (servAuto, tickNo, tickDate, "
+                                          "tickTime, call, no_abr, attended)"
                                           " values (?, ?, ?, '08:00:00', 0, ?, 0)"),
                            {service, n, today, QStringLiteral("Q%1").arg(n)});
             tx.commit();
@@ -100,12 +104,18 @@ int runCallBench(const Options& o) {
             delete p;
         }
         const double seconds = wall.nsecsElapsed() / 1e9;
-        RecordSet check(c, QStringLiteral("select count(*), count(distinct k.tickAuto) from tblCall k, tblTicket t"
-                                          " where k.tickAuto = t.tickAuto and t.servAuto=?"),
-                        {service});
-        RecordSet left(c, QStringLiteral("select count(*) from tblTicket where servAuto=? and call='0'"), {service});
-        std::printf("engine=%s interval_ms=%s counters=%d next_per_s=%.0f called_twice=%lld skipped=%lld next_p50_ms=%.2f next_p99_ms=%.2f\n",
-                    qPrintable(db.engine()), qPrintable(interval), counters, (tickets - left.number(0)) / seconds, check.number(0) - check.number(1),
+        RecordSet check(
+            c,
+            QStringLiteral("select count(*), count(distinct k.tickAuto) from tblCall k, tblTicket t"
+                           " where k.tickAuto = t.tickAuto and t.servAuto=?"),
+            {service});
+        RecordSet left(
+            c, QStringLiteral("select count(*) from tblTicket where servAuto=? and call='0'"),
+            {service});
+        std::printf("engine=%s interval_ms=%s counters=%d next_per_s=%.0f called_twice=%lld "
+                    "skipped=%lld next_p50_ms=%.2f next_p99_ms=%.2f\n",
+                    qPrintable(db.engine()), qPrintable(interval), counters,
+                    (tickets - left.number(0)) / seconds, check.number(0) - check.number(1),
                     left.number(0), percentile(ms, 0.5), percentile(ms, 0.99));
         std::fflush(stdout);
     }

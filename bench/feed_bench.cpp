@@ -52,8 +52,9 @@ int runFeedDisplay(const QStringList& a) {
     st->callFilter = QStringLiteral("and 1=1");
     DisplayBoard board(*st);
     QList<QPair<qint64, qint64>> shown;
-    QObject::connect(&board, &DisplayBoard::lineShown, &board,
-                     [&](qint64 callauto) { shown.append({callauto, nowMicros()}); });
+    QObject::connect(&board, &DisplayBoard::lineShown, &board, [&](qint64 callauto) {
+        shown.append({callauto, nowMicros()});
+    });
     const int idleMs = qRound(a[3].toDouble() * 1000);
     const int busyMs = qRound(a[4].toDouble() * 1000);
     // Idle: let the board settle, then measure a quiet stretch.
@@ -73,7 +74,8 @@ int runFeedDisplay(const QStringList& a) {
     QTimer::singleShot(busyMs, &loop, &QEventLoop::quit);
     loop.exec();
     QByteArray out;
-    for (const auto& [callauto, t] : shown) out += QByteArray::number(callauto) + ' ' + QByteArray::number(t) + '\n';
+    for (const auto& [callauto, t] : shown)
+        out += QByteArray::number(callauto) + ' ' + QByteArray::number(t) + '\n';
     std::fwrite(out.constData(), 1, out.size(), stdout);
     return 0;
 }
@@ -94,10 +96,12 @@ int runFeedCounter(const QStringList& a) {
         const qint64 due = n * interval + (counter * interval) / 20 - t.elapsed();
         if (due > 0) QThread::msleep(static_cast<unsigned long>(due));
         try {
-            RecordSet rs(st->dbConnection,
-                         QStringLiteral("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto,"
-                                        " tickDate, callRoom) values (?, ?, ?, '0', 1, ?, '') returning callauto"),
-                         {counter, QStringLiteral("T%1").arg(n), QStringLiteral("C%1").arg(counter), today});
+            RecordSet rs(
+                st->dbConnection,
+                QStringLiteral(
+                    "insert into tblCall (servAuto, callToken, callCounter, status, tickAuto,"
+                    " tickDate, callRoom) values (?, ?, ?, '0', 1, ?, '') returning callauto"),
+                {counter, QStringLiteral("T%1").arg(n), QStringLiteral("C%1").arg(counter), today});
             const qint64 committed = nowMicros();
             out += QByteArray::number(rs.number(0)) + ' ' + QByteArray::number(committed) + '\n';
         } catch (const DbError& e) {
@@ -112,13 +116,16 @@ int runFeedBench(const Options& o) {
     BenchDatabase db(o);
     const int counters = o.value(QStringLiteral("--counters"), QStringLiteral("20")).toInt();
     QList<int> displaysList;
-    if (const QString d = o.value(QStringLiteral("--displays")); !d.isEmpty()) displaysList << d.toInt();
-    else displaysList << 1 << 4;
+    if (const QString d = o.value(QStringLiteral("--displays")); !d.isEmpty())
+        displaysList << d.toInt();
+    else
+        displaysList << 1 << 4;
     const double idle = o.value(QStringLiteral("--idle-seconds"), QStringLiteral("3")).toDouble();
     const double busy = o.value(QStringLiteral("--seconds"), QStringLiteral("5")).toDouble();
     const QString interval = o.value(QStringLiteral("--interval-ms"), QStringLiteral("500"));
     auto c = db.station().dbConnection;
-    c->execute(QStringLiteral("insert into tbltheme (themeauto, themename, colums, rows) values (1, 'Bench', 2, 8)"));
+    c->execute(QStringLiteral(
+        "insert into tbltheme (themeauto, themename, colums, rows) values (1, 'Bench', 2, 8)"));
 
     for (int displays : displaysList) {
         c->execute(QStringLiteral("delete from tblCall"));
@@ -130,8 +137,8 @@ int runFeedBench(const Options& o) {
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
             p->setProcessEnvironment(env);
             p->start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("feed-display"), db.settingsFile(), db.embeddedFile(), QStringLiteral("1"),
-                      QString::number(idle), QString::number(busy + 2)});
+                     {QStringLiteral("feed-display"), db.settingsFile(), db.embeddedFile(),
+                      QStringLiteral("1"), QString::number(idle), QString::number(busy + 2)});
             boards << p;
         }
         // The boards measure their idle stretch first; the counters start after it.
@@ -141,8 +148,8 @@ int runFeedBench(const Options& o) {
             auto* p = new QProcess;
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             p->start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("feed-counter"), db.settingsFile(), db.embeddedFile(), QString::number(k),
-                      QString::number(busy), interval});
+                     {QStringLiteral("feed-counter"), db.settingsFile(), db.embeddedFile(),
+                      QString::number(k), QString::number(busy), interval});
             callers << p;
         }
         QHash<qint64, qint64> committed;
@@ -170,10 +177,12 @@ int runFeedBench(const Options& o) {
             delete p;
         }
         RecordSet left(c, QStringLiteral("select count(*) from tblCall where status='0'"));
-        std::printf("engine=%s counters=%d displays=%d calls=%lld shown=%lld unshown=%lld latency_p50_ms=%.2f"
+        std::printf("engine=%s counters=%d displays=%d calls=%lld shown=%lld unshown=%lld "
+                    "latency_p50_ms=%.2f"
                     " latency_p99_ms=%.2f idle_queries_per_s=%.2f idle_cpu_pct=%.2f\n",
-                    qPrintable(db.engine()), counters, displays, qint64(committed.size()), qint64(latency.size()),
-                    left.number(0), percentile(latency, 0.5), percentile(latency, 0.99), idleQueries, idleCpu);
+                    qPrintable(db.engine()), counters, displays, qint64(committed.size()),
+                    qint64(latency.size()), left.number(0), percentile(latency, 0.5),
+                    percentile(latency, 0.99), idleQueries, idleCpu);
         std::fflush(stdout);
     }
     return 0;

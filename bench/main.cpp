@@ -35,8 +35,7 @@ int main(int argc, char* argv[]) {
     if (cmd == u"feed") return tv::bench::runFeedBench(options);
     if (cmd == u"feed-display") return tv::bench::runFeedDisplay(args);
     if (cmd == u"feed-counter") return tv::bench::runFeedCounter(args);
-    std::fprintf(
-        stderr,
-        "usage: tallyvox-bench recordset|grid|issue|call|feed [--engine sqlite|postgres] [--pg CONNINFO]\n");
+    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid|issue|call|feed [--engine "
+                         "sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

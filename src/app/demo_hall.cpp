@@ -34,15 +34,17 @@ const char* const adminPassword = "admin-demo";
 // Inserts a row and gives its new key.
 qint64 insertKey(Connection& c, const QString& sql, const QVariantList& binds) {
     const QString table = sql.section(u' ', 2, 2);
-    RecordSet rs(c.shared_from_this(), sql + QStringLiteral(" returning ") + schema::keyColumn(table), binds);
+    RecordSet rs(c.shared_from_this(),
+                 sql + QStringLiteral(" returning ") + schema::keyColumn(table), binds);
     return rs.number(0);
 }
 
 // Remembers a login on a station profile the way the login window does.
-void rememberLogin(const QString& profile, const QString& type, const QString& name, const QString& storedHash,
-                   const QString& counter, const StationSettings& from) {
+void rememberLogin(const QString& profile, const QString& type, const QString& name,
+                   const QString& storedHash, const QString& counter, const StationSettings& from) {
     StationSettings s(paths::settingsFile(profile));
-    for (const SettingKey& k : {keys::SqlHost, keys::SqlDatabase, keys::SqlUser, keys::SqlPassword, keys::SqlAuthentication})
+    for (const SettingKey& k : {keys::SqlHost, keys::SqlDatabase, keys::SqlUser, keys::SqlPassword,
+                                keys::SqlAuthentication})
         s.set(k, from.text(k));
     s.set(keys::LoginRemember, 1);
     s.set(keys::LoginType, type);
@@ -57,17 +59,20 @@ QStringList fillDemoHall(Station& station) {
     auto c = station.dbConnection;
     schema::migrate(*c);
     Connection::WriteTransaction tx(*c);
-    for (const char* table : {"tblCall", "tblTicket", "tblCounter", "tblService", "tblDept", "tbluser", "tbltheme",
-                              "tblpos", "tblheader", "tblscroll", "tblServiceNo"})
+    for (const char* table :
+         {"tblCall", "tblTicket", "tblCounter", "tblService", "tblDept", "tbluser", "tbltheme",
+          "tblpos", "tblheader", "tblscroll", "tblServiceNo"})
         c->execute(QStringLiteral("delete from %1").arg(QLatin1String(table)));
 
     c->execute(QStringLiteral("update tblComp set compName=?, compAddress=? where compAuto=1"),
                {QStringLiteral("City Clinic"), QStringLiteral("12 Harbour Road")});
 
-    const qint64 lab = insertKey(*c, QStringLiteral("insert into tblDept (deptName, deptDesc, active) values (?, ?, 1)"),
-                                 {QStringLiteral("Laboratory"), QStringLiteral("Samples and scans")});
-    const qint64 opd = insertKey(*c, QStringLiteral("insert into tblDept (deptName, deptDesc, active) values (?, ?, 1)"),
-                                 {QStringLiteral("Out-Patients"), QStringLiteral("Doctors and pharmacy")});
+    const qint64 lab = insertKey(
+        *c, QStringLiteral("insert into tblDept (deptName, deptDesc, active) values (?, ?, 1)"),
+        {QStringLiteral("Laboratory"), QStringLiteral("Samples and scans")});
+    const qint64 opd = insertKey(
+        *c, QStringLiteral("insert into tblDept (deptName, deptDesc, active) values (?, ?, 1)"),
+        {QStringLiteral("Out-Patients"), QStringLiteral("Doctors and pharmacy")});
     struct Service {
         qint64 dept;
         const char* name;
@@ -84,12 +89,13 @@ QStringList fillDemoHall(Station& station) {
     };
     QHash<QString, qint64> serviceKeys;
     for (const Service& s : services)
-        serviceKeys.insert(QLatin1String(s.name),
-                           insertKey(*c,
-                                     QStringLiteral("insert into tblService (deptAuto, servName, servdesc, active,"
-                                                    " startno, endno, abrno) values (?, ?, ?, 1, ?, ?, ?)"),
-                                     {s.dept, QLatin1String(s.name), QLatin1String(s.desc), s.start, s.end,
-                                      QLatin1String(s.prefix)}));
+        serviceKeys.insert(
+            QLatin1String(s.name),
+            insertKey(*c,
+                      QStringLiteral("insert into tblService (deptAuto, servName, servdesc, active,"
+                                     " startno, endno, abrno) values (?, ?, ?, 1, ?, ?, ?)"),
+                      {s.dept, QLatin1String(s.name), QLatin1String(s.desc), s.start, s.end,
+                       QLatin1String(s.prefix)}));
 
     QStringList lines;
     lines << QStringLiteral("Demo hall: City Clinic");
@@ -97,51 +103,67 @@ QStringList fillDemoHall(Station& station) {
     for (const DemoCounter& k : demoCounters) {
         const QString hash = hashPassword(QLatin1String(k.password));
         counterHashes.insert(QLatin1String(k.name), hash);
-        c->execute(QStringLiteral("insert into tblCounter (servAuto, contName, displayName, username, pass, active)"
-                                  " values (?, ?, ?, ?, ?, 1)"),
-                   {serviceKeys.value(QLatin1String(k.service)), QLatin1String(k.name), QLatin1String(k.display),
-                    QLatin1String(k.user), hash});
+        c->execute(
+            QStringLiteral(
+                "insert into tblCounter (servAuto, contName, displayName, username, pass, active)"
+                " values (?, ?, ?, ?, ?, 1)"),
+            {serviceKeys.value(QLatin1String(k.service)), QLatin1String(k.name),
+             QLatin1String(k.display), QLatin1String(k.user), hash});
         lines << QStringLiteral("  counter %1 (%2): user %3, password %4")
                      .arg(QLatin1String(k.name), QLatin1String(k.service), QLatin1String(k.user),
                           QLatin1String(k.password));
     }
     const QString adminHash = hashPassword(QLatin1String(adminPassword));
-    c->execute(QStringLiteral("insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
-               {QLatin1String(adminName), adminHash});
-    lines << QStringLiteral("  administrator: user %1, password %2").arg(QLatin1String(adminName), QLatin1String(adminPassword));
+    c->execute(
+        QStringLiteral("insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
+        {QLatin1String(adminName), adminHash});
+    lines << QStringLiteral("  administrator: user %1, password %2")
+                 .arg(QLatin1String(adminName), QLatin1String(adminPassword));
 
     // The stock theme: a dark board with the list in the middle and the ticker below.
     const QString themeName = station.settings().text(keys::ThemeName);
-    const qint64 theme = insertKey(
-        *c,
-        QStringLiteral("insert into tbltheme (themename, colums, rows, colwidth, rowheight, showtime, timefont, timesize,"
-                       " timecolor, backgroundclr, linecolor, altcolr, hdfont, hdclrbg, hdfntclr, hdfntsize, fntcrr,"
-                       " sizecrr, clrcrr, crrbg, fntval, sizeval, clrval, valbg, type, screenbg, linewidth, volume,"
-                       " movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, tformat, enableH, Column1, Column2, newsBG)"
-                       " values (?, 2, 6, '3600;4600', 520, 0, 'Arial', 20, 16777215, 3342336, 16777215, 5570560,"
-                       " 'Arial', 8388608, 16777215, 22, 'Arial', 44, 65535, 3342336, 'Arial', 30, 16777215, 3342336,"
-                       " 'Vertical', 1644825, 2, 50, 0, ?, 'Arial', 16777215, 26, 0, 'hh:mm', 1, 'Token', 'Counter',"
-                       " 8388608)"),
-        {themeName, QStringLiteral("City Clinic - please wait for your token")});
-    c->execute(QStringLiteral("insert into tblpos (themeauto, logoleft, logotop, logowidth, logoheight, timeleft,"
-                              " timetop, timewidth, timeheight, tblleft, tbltop, tblwidth, tblheight, videoleft,"
-                              " videotop, videowidth, videoheight, formleft, formtop, formwidth, formheight, ttlleft,"
-                              " ttltop, ttlwidth, ttlheight, newsleft, newstop, newswidth, newsheight, newsBG)"
-                              " values (?, 0,0,0,0, 0,0,0,0, 400, 700, 8400, 4600, 0,0,0,0, 0,0,9600,7200,"
-                              " 200, 100, 9200, 500, 0, 6100, 9600, 400, 8388608)"),
-               {theme});
-    for (const char* text : {"Welcome to City Clinic. Please take a ticket at the kiosk.",
-                             "Keep your ticket: your token is called on this screen.",
-                             "Pharmacy is open until 9 pm."})
-        c->execute(QStringLiteral("insert into tblscroll (message, msgrtf, rtfcopy, active, font, size, color, bold,"
-                                  " italic, direction) values (?, ?, ?, 1, 'Arial', 18, 16777215, 0, 0, 'Left')"),
-                   {QLatin1String(text), QLatin1String(text), QLatin1String(text)});
+    const qint64 theme =
+        insertKey(*c,
+                  QStringLiteral("insert into tbltheme (themename, colums, rows, colwidth, "
+                                 "rowheight, showtime, timefont, timesize,"
+                                 " timecolor, backgroundclr, linecolor, altcolr, hdfont, hdclrbg, "
+                                 "hdfntclr, hdfntsize, fntcrr,"
+                                 " sizecrr, clrcrr, crrbg, fntval, sizeval, clrval, valbg, type, "
+                                 "screenbg, linewidth, volume,"
+                                 " movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, tformat, "
+                                 "enableH, Column1, Column2, newsBG)"
+                                 " values (?, 2, 6, '3600;4600', 520, 0, 'Arial', 20, 16777215, "
+                                 "3342336, 16777215, 5570560,"
+                                 " 'Arial', 8388608, 16777215, 22, 'Arial', 44, 65535, 3342336, "
+                                 "'Arial', 30, 16777215, 3342336,"
+                                 " 'Vertical', 1644825, 2, 50, 0, ?, 'Arial', 16777215, 26, 0, "
+                                 "'hh:mm', 1, 'Token', 'Counter',"
+                                 " 8388608)"),
+                  {themeName, QStringLiteral("City Clinic - please wait for your token")});
+    c->execute(
+        QStringLiteral(
+            "insert into tblpos (themeauto, logoleft, logotop, logowidth, logoheight, timeleft,"
+            " timetop, timewidth, timeheight, tblleft, tbltop, tblwidth, tblheight, videoleft,"
+            " videotop, videowidth, videoheight, formleft, formtop, formwidth, formheight, ttlleft,"
+            " ttltop, ttlwidth, ttlheight, newsleft, newstop, newswidth, newsheight, newsBG)"
+            " values (?, 0,0,0,0, 0,0,0,0, 400, 700, 8400, 4600, 0,0,0,0, 0,0,9600,7200,"
+            " 200, 100, 9200, 500, 0, 6100, 9600, 400, 8388608)"),
+        {theme});
+    for (const char* text :
+         {"Welcome to City Clinic. Please take a ticket at the kiosk.",
+          "Keep your ticket: your token is called on this screen.", "Pharmacy is open until 9 pm."})
+        c->execute(
+            QStringLiteral(
+                "insert into tblscroll (message, msgrtf, rtfcopy, active, font, size, color, bold,"
+                " italic, direction) values (?, ?, ?, 1, 'Arial', 18, 16777215, 0, 0, 'Left')"),
+            {QLatin1String(text), QLatin1String(text), QLatin1String(text)});
     tx.commit();
 
     // The stations of the demo: a display station that starts its board by
     // itself, and two counters that log in by themselves.
     const StationSettings& from = station.settings();
-    rememberLogin(QStringLiteral("display"), QStringLiteral("optAdmin"), QLatin1String(adminName), adminHash, {}, from);
+    rememberLogin(QStringLiteral("display"), QStringLiteral("optAdmin"), QLatin1String(adminName),
+                  adminHash, {}, from);
     {
         StationSettings display(paths::settingsFile(QStringLiteral("display")));
         display.set(keys::DisplayAuto, 1);
@@ -152,8 +174,9 @@ QStringList fillDemoHall(Station& station) {
                   counterHashes.value(QStringLiteral("Room 1")), QStringLiteral("Room 1"), from);
     rememberLogin(QStringLiteral("counter2"), QStringLiteral("optCounter"), QStringLiteral("gp1"),
                   counterHashes.value(QStringLiteral("Room 3")), QStringLiteral("Room 3"), from);
-    lines << QStringLiteral("Station profiles: display (board and console), counter1 (Room 1, Blood Test),"
-                            " counter2 (Room 3, General Medicine)");
+    lines << QStringLiteral(
+        "Station profiles: display (board and console), counter1 (Room 1, Blood Test),"
+        " counter2 (Room 3, General Medicine)");
     return lines;
 }
 

@@ -25,7 +25,8 @@ namespace {
 bool openForCommand(Station& station) {
     station.loadConnectionSettings();
     if (station.openConnection()) return true;
-    QTextStream(stderr) << "tallyvox: cannot open the database: " << station.lastConnectionError() << '\n';
+    QTextStream(stderr) << "tallyvox: cannot open the database: " << station.lastConnectionError()
+                        << '\n';
     return false;
 }
 
@@ -40,7 +41,8 @@ int initDatabase(Station& station, QString adminPassword) {
         const int before = schema::storedVersion(*station.dbConnection);
         schema::migrate(*station.dbConnection);
         out << "tallyvox: database " << station.dbConnection->description() << " at schema version "
-            << schema::currentVersion() << (before == schema::currentVersion() ? " (already current)" : "") << '\n';
+            << schema::currentVersion()
+            << (before == schema::currentVersion() ? " (already current)" : "") << '\n';
         RecordSet users(station.dbConnection, QStringLiteral("select userAuto from tbluser"));
         if (users.recordCount() > 0) return 0;
         if (adminPassword.isEmpty() && isatty(STDIN_FILENO)) {
@@ -52,7 +54,8 @@ int initDatabase(Station& station, QString adminPassword) {
             return 0;
         }
         station.dbConnection->execute(
-            QStringLiteral("insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
+            QStringLiteral(
+                "insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
             {QStringLiteral("ADMIN"), hashPassword(adminPassword)});
         out << "tallyvox: administrator ADMIN created\n";
         return 0;
@@ -65,10 +68,12 @@ int initDatabase(Station& station, QString adminPassword) {
 int fillDemo(Station& station) {
     if (!openForCommand(station)) return 1;
     try {
-        for (const QString& line : fillDemoHall(station)) QTextStream(stdout) << line << '\n';
+        for (const QString& line : fillDemoHall(station))
+            QTextStream(stdout) << line << '\n';
         return 0;
     } catch (const DbError& e) {
-        QTextStream(stderr) << "tallyvox: filling the demo hall failed: " << e.description() << '\n';
+        QTextStream(stderr) << "tallyvox: filling the demo hall failed: " << e.description()
+                            << '\n';
         return 1;
     }
 }
@@ -88,15 +93,20 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption profileOption(
-        QStringLiteral("profile"), QStringLiteral("Station profile: its own settings and its own running copy."),
+        QStringLiteral("profile"),
+        QStringLiteral("Station profile: its own settings and its own running copy."),
         QStringLiteral("NAME"), QStringLiteral("default"));
-    const QCommandLineOption initOption(QStringLiteral("init-db"),
-                                        QStringLiteral("Create the tables in the configured database and exit."));
-    const QCommandLineOption adminOption(QStringLiteral("admin-password"),
-                                         QStringLiteral("With --init-db: the first administrator's password."),
-                                         QStringLiteral("PASSWORD"));
+    const QCommandLineOption initOption(
+        QStringLiteral("init-db"),
+        QStringLiteral("Create the tables in the configured database and exit."));
+    const QCommandLineOption adminOption(
+        QStringLiteral("admin-password"),
+        QStringLiteral("With --init-db: the first administrator's password."),
+        QStringLiteral("PASSWORD"));
     const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("Fill the configured database with a demo hall (replacing its data) and exit."));
+        QStringLiteral("demo"),
+        QStringLiteral(
+            "Fill the configured database with a demo hall (replacing its data) and exit."));
     parser.addOptions({profileOption, initOption, adminOption, demoOption});
     parser.process(app);
 
@@ -112,7 +122,8 @@ int main(int argc, char* argv[]) {
 
     SqlSettingsDialog::attachTo(station);
     Shell shell(station);
-    QObject::connect(&shell, &Shell::programEndRequested, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&shell, &Shell::programEndRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     auto* splash = new SplashWindow(station, [&shell](Station&) { shell.afterSplash(); });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();

@@ -7,6 +7,7 @@
 #include "core/settings_store.h"
 #include "core/station.h"
 #include "core/ui/dialogs.h"
+#include "core/ui/password_windows.h"
 #include "core/ui/sql_settings_dialog.h"
 #include "display/announcer.h"
 #include "display/display_board.h"
@@ -57,8 +58,8 @@ void MainWindow::buildMenus() {
     addItem(file, "deptLst", QStringLiteral("Department List"), false);
     addItem(file, "Servlst", QStringLiteral("Service List"), false);
     addItem(file, "Counter", QStringLiteral("Manage Counter"), false);
-    connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true), &QAction::triggered, this,
-            &MainWindow::openStartNumbers);
+    connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true),
+            &QAction::triggered, this, &MainWindow::openStartNumbers);
     addItem(file, "thmLst", QStringLiteral("Theme List"), false);
     addItem(file, "scrollnews", QStringLiteral("Scroll News"), false);
     addItem(file, "Videolst", QStringLiteral("Video List"), false);
@@ -69,23 +70,28 @@ void MainWindow::buildMenus() {
 
     QMenu* modules = menuBar()->addMenu(QStringLiteral("Modules"));
     modules->setObjectName(QStringLiteral("modules"));
-    connect(addItem(modules, "printTicket", QStringLiteral("Print Ticket"), true), &QAction::triggered, this,
-            [this] { openTicketScreen(false); });
+    connect(addItem(modules, "printTicket", QStringLiteral("Print Ticket"), true),
+            &QAction::triggered, this, [this] { openTicketScreen(false); });
     connect(addItem(modules, "call", QStringLiteral("Call"), true), &QAction::triggered, this,
             &MainWindow::openCallScreen);
     addItem(modules, "settings", QStringLiteral("Settings"), false);
     m_displayItem = addItem(modules, "display", QStringLiteral("Start Display"), true);
     connect(m_displayItem, &QAction::triggered, this, &MainWindow::startStopDisplay);
-    connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true), &QAction::triggered, this,
-            &MainWindow::startStopNews);
+    connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true),
+            &QAction::triggered, this, &MainWindow::startStopNews);
     addItem(modules, "bkup", QStringLiteral("Backup & Restore"), false);
-    connect(addItem(modules, "connect", QStringLiteral("Connection"), true), &QAction::triggered, this,
-            &MainWindow::openConnectionDialog);
+    connect(addItem(modules, "connect", QStringLiteral("Connection"), true), &QAction::triggered,
+            this, &MainWindow::openConnectionDialog);
 
     QMenu* users = menuBar()->addMenu(QStringLiteral("User Manage"));
     users->setObjectName(QStringLiteral("usermanage"));
     addItem(users, "userLst", QStringLiteral("User List"), false);
-    addItem(users, "chPass", QStringLiteral("Change Password"), false);
+    connect(addItem(users, "chPass", QStringLiteral("Change Password"), true), &QAction::triggered,
+            this, [this] {
+                auto* w = new PasswordWindow(m_station, PasswordWindow::Role::Admin);
+                w->setAttribute(Qt::WA_DeleteOnClose);
+                w->show();
+            });
 
     QMenu* clear = menuBar()->addMenu(QStringLiteral("Clear Data"));
     clear->setObjectName(QStringLiteral("clearData"));
@@ -101,12 +107,13 @@ void MainWindow::buildMenus() {
 
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About"));
-    connect(addItem(about, "abtQ", QStringLiteral("About Tallyvox"), true), &QAction::triggered, this, [this] {
-        Dialogs::message(this,
-                         QStringLiteral("Tallyvox %1\nQueue management for service halls")
-                             .arg(QCoreApplication::applicationVersion()),
-                         QStringLiteral("About Tallyvox"));
-    });
+    connect(addItem(about, "abtQ", QStringLiteral("About Tallyvox"), true), &QAction::triggered,
+            this, [this] {
+                Dialogs::message(this,
+                                 QStringLiteral("Tallyvox %1\nQueue management for service halls")
+                                     .arg(QCoreApplication::applicationVersion()),
+                                 QStringLiteral("About Tallyvox"));
+            });
 }
 
 void MainWindow::buildToolbar() {
@@ -121,8 +128,8 @@ void MainWindow::buildToolbar() {
         bar->addWidget(b);
         return b;
     };
-    connect(addButton("Command1", QStringLiteral("Print Ticket"), true), &QToolButton::clicked, this,
-            [this] { openTicketScreen(true); });
+    connect(addButton("Command1", QStringLiteral("Print Ticket"), true), &QToolButton::clicked,
+            this, [this] { openTicketScreen(true); });
     addButton("Command2", QStringLiteral("Add Scroll"), false);
     addButton("Command3", QStringLiteral("Transfer App"), false);
     addButton("Command4", QStringLiteral("Call"), false);
@@ -132,15 +139,20 @@ void MainWindow::buildToolbar() {
     connect(m_chkStart, &QCheckBox::clicked, this, &MainWindow::enableScrollClicked);
 }
 
-QAction* MainWindow::action(const QString& name) const { return findChild<QAction*>(name); }
+QAction* MainWindow::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
 
-DisplayBoard* MainWindow::displayBoard() const { return m_display.data(); }
+DisplayBoard* MainWindow::displayBoard() const {
+    return m_display.data();
+}
 
 void MainWindow::startUp() {
     m_station.openConnection();
     // From here on a step that fails is passed over.
     try {
-        m_station.themeNo = lookups::getThemeId(m_station, m_station.settings().text(keys::ThemeName));
+        m_station.themeNo =
+            lookups::getThemeId(m_station, m_station.settings().text(keys::ThemeName));
     } catch (const DbError&) {
     }
     try {
@@ -155,11 +167,14 @@ void MainWindow::startUp() {
     showMinimized();
 }
 
-bool MainWindow::displayRunning() const { return m_displayItem->text() != QStringLiteral("Start Display"); }
+bool MainWindow::displayRunning() const {
+    return m_displayItem->text() != QStringLiteral("Start Display");
+}
 
 void MainWindow::startStopDisplay() {
     if (m_station.themeNo == 0) {
-        Dialogs::message(this, QStringLiteral("Please select a theme\r\nGo to Module Setting-> Select Theme"));
+        Dialogs::message(
+            this, QStringLiteral("Please select a theme\r\nGo to Module Setting-> Select Theme"));
         return;
     }
     counter_filter::getList1Main(m_station);
@@ -178,7 +193,8 @@ void MainWindow::showDisplayBoard() {
         auto* board = new DisplayBoard(m_station);
         board->setAttribute(Qt::WA_DeleteOnClose);
         connect(board, &DisplayBoard::announce, m_announcer.get(), &Announcer::speekNo);
-        connect(m_announcer.get(), &Announcer::finished, board, &DisplayBoard::announcementFinished);
+        connect(m_announcer.get(), &Announcer::finished, board,
+                &DisplayBoard::announcementFinished);
         m_display = board;
     }
     m_display->show();
@@ -231,7 +247,9 @@ void MainWindow::openCallScreen() {
     screen->show();
 }
 
-void MainWindow::openStartNumbers() { showChild(new ServiceNoList(m_station)); }
+void MainWindow::openStartNumbers() {
+    showChild(new ServiceNoList(m_station));
+}
 
 void MainWindow::openConnectionDialog() {
     SqlSettingsDialog dialog(m_station, this);

@@ -17,9 +17,15 @@ Shell::~Shell() {
     delete m_main.data();
 }
 
-LoginWindow* Shell::loginWindow() const { return m_login.data(); }
-MainWindow* Shell::mainWindow() const { return m_main.data(); }
-CallScreen* Shell::callScreen() const { return m_call.data(); }
+LoginWindow* Shell::loginWindow() const {
+    return m_login.data();
+}
+MainWindow* Shell::mainWindow() const {
+    return m_main.data();
+}
+CallScreen* Shell::callScreen() const {
+    return m_call.data();
+}
 
 void Shell::afterSplash() {
     m_login = new LoginWindow(m_station);

@@ -6,6 +6,7 @@
 #include "core/station.h"
 #include "core/ui/dialogs.h"
 #include "core/ui/flex_grid.h"
+#include "core/ui/password_windows.h"
 #include "hotkeys.h"
 
 #include <QCheckBox>
@@ -107,7 +108,8 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
 
     connect(m_stab, &QTabWidget::currentChanged, this, &CallScreen::tabChanged);
     for (FlexGrid* g : {m_fg, m_fg1, m_fgr, m_fg4})
-        connect(g, &FlexGrid::cellDoubleClicked, this, [this, g](int row, int) { listDoubleClicked(g, row); });
+        connect(g, &FlexGrid::cellDoubleClicked, this,
+                [this, g](int row, int) { listDoubleClicked(g, row); });
     connect(m_fgr, &FlexGrid::cellClicked, this, [this](int row, int) {
         if (row >= 1) m_label3->setText(m_fgr->textMatrix(row, 5));
     });
@@ -193,7 +195,11 @@ QWidget* CallScreen::buildSettingsTab() {
     m_chkShort = new QCheckBox(QStringLiteral("Register Shortcuts"), tab);
     m_chkShort->setObjectName(QStringLiteral("chkShort"));
     auto* pass = makeButton(tab, "Command4", QStringLiteral("Change Password"));
-    pass->setEnabled(false); // the password window comes with the login
+    connect(pass, &QPushButton::clicked, this, [this] {
+        auto* w = new PasswordWindow(m_station, PasswordWindow::Role::Counter);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+    });
     connect(m_chkboth, &QCheckBox::clicked, this, [this](bool on) {
         m_station.settings().set(keys::ShowBoth, on ? 1 : 0);
         m_ops.chkboth = on ? 1 : 0;
@@ -220,11 +226,16 @@ FlexGrid* CallScreen::buildList(const char* name) {
 
 FlexGrid* CallScreen::list(int tab) const {
     switch (tab) {
-    case 1: return m_fg;
-    case 2: return m_fg1;
-    case 4: return m_fgr;
-    case 5: return m_fg4;
-    default: return nullptr;
+    case 1:
+        return m_fg;
+    case 2:
+        return m_fg1;
+    case 4:
+        return m_fgr;
+    case 5:
+        return m_fg4;
+    default:
+        return nullptr;
     }
 }
 
@@ -257,15 +268,25 @@ void CallScreen::load() {
         m_keys = new CallKeys(this, this);
         connect(m_keys, &CallKeys::pressed, this, [this](int id) {
             switch (id) {
-            case CallKeys::Next: Command2_Click(); break;
-            case CallKeys::Recall: Command1_Click(); break;
-            case CallKeys::Cancel: Command3_Click(); break;
-            case CallKeys::Refresh: Command6_Click(); break;
-            default: break;
+            case CallKeys::Next:
+                Command2_Click();
+                break;
+            case CallKeys::Recall:
+                Command1_Click();
+                break;
+            case CallKeys::Cancel:
+                Command3_Click();
+                break;
+            case CallKeys::Refresh:
+                Command6_Click();
+                break;
+            default:
+                break;
             }
         });
         m_keys->regHkeys();
-        if (m_keys->mode() != CallKeys::Mode::SystemWide) m_status->setText(m_keys->modeDescription());
+        if (m_keys->mode() != CallKeys::Mode::SystemWide)
+            m_status->setText(m_keys->modeDescription());
     }
 }
 
@@ -315,9 +336,9 @@ void CallScreen::Command5_Click() {
     const int index = m_cmbToken->currentIndex();
     const bool chosen = index >= 0 && m_cmbToken->itemText(index) == m_cmbToken->currentText();
     guarded([&] {
-        const QString message =
-            m_ops.transfer(m_cmbToken->currentText(), chosen ? m_cmbToken->itemData(index).toString() : QString(),
-                           m_cmbService->currentText(), m_txtRef->text());
+        const QString message = m_ops.transfer(
+            m_cmbToken->currentText(), chosen ? m_cmbToken->itemData(index).toString() : QString(),
+            m_cmbService->currentText(), m_txtRef->text());
         if (message.isEmpty()) return;
         Dialogs::message(this, message);
         if (message == QStringLiteral("Updated")) addTokensToList();
@@ -355,12 +376,23 @@ void CallScreen::timer2Tick() {
 
 void CallScreen::tabChanged(int index) {
     switch (index) {
-    case 1: addAttend(); break;
-    case 2: addCancelled(); break;
-    case 3: addTokensToList(); break;
-    case 4: addTrans(); break;
-    case 5: addPendings(); break;
-    default: break;
+    case 1:
+        addAttend();
+        break;
+    case 2:
+        addCancelled();
+        break;
+    case 3:
+        addTokensToList();
+        break;
+    case 4:
+        addTrans();
+        break;
+    case 5:
+        addPendings();
+        break;
+    default:
+        break;
     }
 }
 

@@ -12,14 +12,18 @@
 namespace tv {
 
 namespace {
-QString textOrEmpty(const RecordSet& rs, int i) { return rs.isNull(i) ? QString() : rs.text(i); }
+QString textOrEmpty(const RecordSet& rs, int i) {
+    return rs.isNull(i) ? QString() : rs.text(i);
+}
 
 // Each lost race means another counter took a ticket, so the queue shrinks;
 // the bound only guards against a queue that refills as fast as it is taken.
 constexpr int claimAttempts = 1000;
 } // namespace
 
-QString CallingOps::today() const { return m_station.clock().todayText(); }
+QString CallingOps::today() const {
+    return m_station.clock().todayText();
+}
 
 void CallingOps::next() {
     if (!lblNo.isEmpty()) {
@@ -31,13 +35,15 @@ void CallingOps::next() {
 }
 
 void CallingOps::setFinish() {
-    m_station.dbConnection->execute(QStringLiteral("update tblTicket set finished=? where tickAuto=?"),
-                                    {m_station.clock().time(), lblNo.toInt()});
+    m_station.dbConnection->execute(
+        QStringLiteral("update tblTicket set finished=? where tickAuto=?"),
+        {m_station.clock().time(), lblNo.toInt()});
 }
 
 void CallingOps::claim(qint64 tickAuto) {
     m_station.dbConnection->execute(
-        QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished' where tickAuto=?"),
+        QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished' "
+                       "where tickAuto=?"),
         {m_station.login.counterId, m_station.clock().time(), tickAuto});
 }
 
@@ -47,19 +53,22 @@ void CallingOps::callNext() {
     // is still waiting: two counters pressing Next at the same moment never get
     // the same ticket. A counter that loses the race tries the next one.
     const QString take =
-        QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished'"
-                       " where call='0' and tickAuto = (select tickAuto from tblticket where call='0'"
-                       " and tickDate=? and servAuto=? order by tickno asc limit 1") +
+        QStringLiteral(
+            "update tblticket set call='1', attended=?, attTime=?, status='Finished'"
+            " where call='0' and tickAuto = (select tickAuto from tblticket where call='0'"
+            " and tickDate=? and servAuto=? order by tickno asc limit 1") +
         c->dialect().skipLocked() + QStringLiteral(") returning tickAuto, no_abr");
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
         RecordSet taken(c, take,
-                        {m_station.login.counterId, m_station.clock().time(), today(), m_station.login.serviceId});
+                        {m_station.login.counterId, m_station.clock().time(), today(),
+                         m_station.login.serviceId});
         if (taken.recordCount() == 0) {
             // Nothing taken: either nothing waits, or another counter was quicker.
-            RecordSet waiting(c,
-                              QStringLiteral("select top 1 tickAuto from tblticket where call='0' and tickDate=?"
-                                             " and servAuto=?"),
-                              {today(), m_station.login.serviceId});
+            RecordSet waiting(
+                c,
+                QStringLiteral("select top 1 tickAuto from tblticket where call='0' and tickDate=?"
+                               " and servAuto=?"),
+                {today(), m_station.login.serviceId});
             if (waiting.recordCount() == 0) break;
             continue;
         }
@@ -105,8 +114,9 @@ void CallingOps::callRC(bool labReport) {
     }
     auto c = m_station.dbConnection;
     try {
-        c->execute(QStringLiteral("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto,"
-                                  " tickDate, callRoom) values (?, ?, ?, '0', ?, ?, ?)"),
+        c->execute(QStringLiteral(
+                       "insert into tblCall (servAuto, callToken, callCounter, status, tickAuto,"
+                       " tickDate, callRoom) values (?, ?, ?, '0', ?, ?, ?)"),
                    {who.counterId, lblToken, who.counterDisplayName, lblNo.toInt(), today(), room});
     } catch (const DbError&) {
         // The database refused a new record: show the ticket's existing record
@@ -132,7 +142,8 @@ void CallingOps::recall() {
 
 void CallingOps::updateRc() {
     RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select * from tblCall where tickAuto=? order by callauto"), {lblNo.toInt()});
+                 QStringLiteral("Select * from tblCall where tickAuto=? order by callauto"),
+                 {lblNo.toInt()});
     if (rs.recordCount() == 0) return;
     rs.setValue(4, QStringLiteral("0"));
     rs.update();
@@ -140,15 +151,17 @@ void CallingOps::updateRc() {
 
 void CallingOps::cancel() {
     if (lblNo.isEmpty()) return;
-    m_station.dbConnection->execute(QStringLiteral("update tblticket set Status='Cancelled' where tickAuto=?"),
-                                    {lblNo.toInt()});
+    m_station.dbConnection->execute(
+        QStringLiteral("update tblticket set Status='Cancelled' where tickAuto=?"),
+        {lblNo.toInt()});
 }
 
 void CallingOps::getLast() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select top 1 no_abr,tickAuto from tblticket where call='1' and tickDate=?"
-                                " and attended=?  order by tickAuto desc"),
-                 {today(), m_station.login.counterId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral("Select top 1 no_abr,tickAuto from tblticket where call='1' and tickDate=?"
+                       " and attended=?  order by tickAuto desc"),
+        {today(), m_station.login.counterId});
     if (rs.recordCount() == 0) {
         lblLast = QStringLiteral("Last Served : Not Available");
         return;
@@ -160,9 +173,11 @@ void CallingOps::getLast() {
 }
 
 void CallingOps::getPending() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select count(tickNo) from tblticket where call='0' and tickDate=? and servAuto=?"),
-                 {today(), m_station.login.serviceId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral(
+            "select count(tickNo) from tblticket where call='0' and tickDate=? and servAuto=?"),
+        {today(), m_station.login.serviceId});
     lblTotal = QStringLiteral("Total Pending : ") + QString::number(rs.number(0));
 }
 
@@ -173,7 +188,8 @@ QString CallingOps::transfer(const QString& tokenText, const QString& tokenKey,
     if (target == m_station.login.counterId || target == 0) return {};
     if (tokenKey.isEmpty()) return {};
     const int changed = m_station.dbConnection->execute(
-        QStringLiteral("update tblticket set call='0', attended=?, status='Transferred', ref=? where tickAuto=?"),
+        QStringLiteral("update tblticket set call='0', attended=?, status='Transferred', ref=? "
+                       "where tickAuto=?"),
         {target, note, tokenKey.toInt()});
     if (changed == 0) return {};
     lblNo.clear();
@@ -181,28 +197,33 @@ QString CallingOps::transfer(const QString& tokenText, const QString& tokenKey,
 }
 
 QList<QPair<QString, QString>> CallingOps::addTokens() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select tickAuto, no_abr from tblticket where  tickDate=? and servAuto=?"
-                                " order by tickno asc"),
-                 {today(), m_station.login.serviceId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral("select tickAuto, no_abr from tblticket where  tickDate=? and servAuto=?"
+                       " order by tickno asc"),
+        {today(), m_station.login.serviceId});
     QList<QPair<QString, QString>> out;
-    for (; !rs.eof(); rs.moveNext()) out.append({textOrEmpty(rs, 1), rs.text(0)});
+    for (; !rs.eof(); rs.moveNext())
+        out.append({textOrEmpty(rs, 1), rs.text(0)});
     return out;
 }
 
 QStringList CallingOps::addcount() {
-    RecordSet rs(m_station.dbConnection, QStringLiteral("Select * from tblcounter where active='1'"));
+    RecordSet rs(m_station.dbConnection,
+                 QStringLiteral("Select * from tblcounter where active='1'"));
     QStringList names;
-    for (; !rs.eof(); rs.moveNext()) names.append(textOrEmpty(rs, 2));
+    for (; !rs.eof(); rs.moveNext())
+        names.append(textOrEmpty(rs, 2));
     return names;
 }
 
 QString CallingOps::serviceLine(const QString& counterName) {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("SELECT  tblService.ServName FROM (tblCounter INNER JOIN tblService ON"
-                                " tblCounter.servAuto = tblService.servAuto) INNER JOIN tblDept ON"
-                                " tblService.deptAuto = tblDept.deptAuto where tblCounter.contName=?"),
-                 {counterName});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral("SELECT  tblService.ServName FROM (tblCounter INNER JOIN tblService ON"
+                       " tblCounter.servAuto = tblService.servAuto) INNER JOIN tblDept ON"
+                       " tblService.deptAuto = tblDept.deptAuto where tblCounter.contName=?"),
+        {counterName});
     return QStringLiteral("Service Name  : ") +
            (rs.recordCount() > 0 ? textOrEmpty(rs, 0) : QStringLiteral("Not Found"));
 }
@@ -213,8 +234,10 @@ QList<QStringList> listRows(RecordSet& rs, const QList<int>& fields) {
     QList<QStringList> rows;
     for (; !rs.eof(); rs.moveNext()) {
         QStringList row{rs.text(0), QString::number(rs.absolutePosition())};
-        for (int f : fields) row.append(textOrEmpty(rs, f));
-        while (row.size() < 6) row.append(QString());
+        for (int f : fields)
+            row.append(textOrEmpty(rs, f));
+        while (row.size() < 6)
+            row.append(QString());
         rows.append(row);
     }
     return rows;
@@ -222,33 +245,40 @@ QList<QStringList> listRows(RecordSet& rs, const QList<int>& fields) {
 } // namespace
 
 QList<QStringList> CallingOps::attended() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=?"
-                                " and attended=? and not status='Cancelled' order by tickAuto desc"),
-                 {today(), m_station.login.counterId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral(
+            "Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=?"
+            " and attended=? and not status='Cancelled' order by tickAuto desc"),
+        {today(), m_station.login.counterId});
     return listRows(rs, {1, 2, 3});
 }
 
 QList<QStringList> CallingOps::cancelled() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=?"
-                                " and attended=? and status='Cancelled' order by tickAuto desc"),
-                 {today(), m_station.login.counterId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral(
+            "Select  tickAuto,no_abr,attTime,finished from tblticket where call='1' and tickDate=?"
+            " and attended=? and status='Cancelled' order by tickAuto desc"),
+        {today(), m_station.login.counterId});
     return listRows(rs, {1, 2, 3});
 }
 
 QList<QStringList> CallingOps::transferred() {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select tickAuto,no_abr,attTime,status,ref from tblticket where call='0' and tickDate=?"
-                                " and attended=? and status='Transferred'"),
-                 {today(), m_station.login.counterId});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral(
+            "Select tickAuto,no_abr,attTime,status,ref from tblticket where call='0' and tickDate=?"
+            " and attended=? and status='Transferred'"),
+        {today(), m_station.login.counterId});
     return listRows(rs, {1, 2, 3, 4});
 }
 
 QList<QStringList> CallingOps::pending() {
     RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("Select  tickAuto,no_abr,tickTime from tblticket where call='0' and tickDate=?"
-                                " and servAuto=? order by tickAuto desc"),
+                 QStringLiteral(
+                     "Select  tickAuto,no_abr,tickTime from tblticket where call='0' and tickDate=?"
+                     " and servAuto=? order by tickAuto desc"),
                  {today(), m_station.login.serviceId});
     QList<QStringList> rows = listRows(rs, {1});
     rs.moveFirst();

@@ -20,12 +20,12 @@ public:
     explicit CallingOps(Station& station) : m_station(station) {}
 
     // Screen state.
-    QString lblNo;    // current ticket key, "" when none
-    QString lblToken; // current token
+    QString lblNo;                           // current ticket key, "" when none
+    QString lblToken;                        // current token
     QString label1 = QStringLiteral("Idle"); // "Idle" or "Calling"
-    QString lblLast;  // "Last Served : ..."
-    QString lblTotal; // "Total Pending : ..."
-    int chkboth = 0;  // the "both" option as the screen shows it
+    QString lblLast;                         // "Last Served : ..."
+    QString lblTotal;                        // "Total Pending : ..."
+    int chkboth = 0;                         // the "both" option as the screen shows it
 
     // Next: finishes the current ticket, makes the last served one current,
     // then calls the oldest waiting ticket of the service.
@@ -51,8 +51,8 @@ public:
 
     // Transfer. Returns the message to show: "Select a token first", "Updated",
     // or "" when nothing happens (own counter, unknown counter, no such ticket).
-    QString transfer(const QString& tokenText, const QString& tokenKey, const QString& targetCounter,
-                     const QString& note);
+    QString transfer(const QString& tokenText, const QString& tokenKey,
+                     const QString& targetCounter, const QString& note);
     // Today's tickets of the service, every state, as (token, key).
     QList<QPair<QString, QString>> addTokens();
     // Active counters' names, as the database returns them.

@@ -12,8 +12,12 @@
 namespace tv {
 
 namespace {
-const QStringList servedHeads{QString(), QStringLiteral("SN"), QStringLiteral("Token"), QStringLiteral("At"),
-                              QStringLiteral("Finished"), QString()};
+const QStringList servedHeads{QString(),
+                              QStringLiteral("SN"),
+                              QStringLiteral("Token"),
+                              QStringLiteral("At"),
+                              QStringLiteral("Finished"),
+                              QString()};
 const QList<int> servedWidths{1, 600, 1500, 3000, -1, -1};
 } // namespace
 
@@ -28,7 +32,8 @@ void CallScreen::fillList(FlexGrid* grid, const QStringList& heads, const QList<
     }
     grid->setRows(static_cast<int>(rows.size()) + 1);
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < 6; ++c) grid->setTextMatrix(r + 1, c, rows[r].value(c));
+        for (int c = 0; c < 6; ++c)
+            grid->setTextMatrix(r + 1, c, rows[r].value(c));
     grid->setRedraw(true);
 }
 
@@ -54,8 +59,12 @@ void CallScreen::addCancelled() {
 }
 
 void CallScreen::addTrans() {
-    const QStringList heads{QString(), QStringLiteral("SN"), QStringLiteral("Token"), QStringLiteral("At"),
-                            QStringLiteral("Status"), QStringLiteral("Time")};
+    const QStringList heads{QString(),
+                            QStringLiteral("SN"),
+                            QStringLiteral("Token"),
+                            QStringLiteral("At"),
+                            QStringLiteral("Status"),
+                            QStringLiteral("Time")};
     const QList<int> widths{1, 600, 1500, 1500, 1500, 1500};
     fillList(m_fgr, heads, widths, {});
     try {
@@ -69,8 +78,12 @@ void CallScreen::addTrans() {
 }
 
 void CallScreen::addPendings() {
-    const QStringList heads{QString(), QStringLiteral("SN"), QStringLiteral("Token"), QStringLiteral("T.Time"),
-                            QStringLiteral("Waiting"), QString()};
+    const QStringList heads{QString(),
+                            QStringLiteral("SN"),
+                            QStringLiteral("Token"),
+                            QStringLiteral("T.Time"),
+                            QStringLiteral("Waiting"),
+                            QString()};
     fillList(m_fg4, heads, servedWidths, {});
     try {
         const auto rows = m_ops.pending();
@@ -83,7 +96,8 @@ void CallScreen::addPendings() {
 void CallScreen::addTokensToList() {
     m_cmbToken->clear();
     try {
-        for (const auto& [token, key] : m_ops.addTokens()) m_cmbToken->addItem(token, key);
+        for (const auto& [token, key] : m_ops.addTokens())
+            m_cmbToken->addItem(token, key);
     } catch (const DbError&) {
     }
     if (!m_ops.lblToken.isEmpty()) m_cmbToken->setCurrentText(m_ops.lblToken);

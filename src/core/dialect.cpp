@@ -219,9 +219,10 @@ public:
                 .arg(issueInsert(QStringLiteral("select p_service, p_day, p_time"))),
             // Display boards sleep until a call record is written or changed,
             // whichever station writes it.
-            QStringLiteral("create or replace function tv_call_notify() returns trigger"
-                           " language plpgsql as $fn$ begin perform pg_notify('%1', ''); return null;"
-                           " end $fn$")
+            QStringLiteral(
+                "create or replace function tv_call_notify() returns trigger"
+                " language plpgsql as $fn$ begin perform pg_notify('%1', ''); return null;"
+                " end $fn$")
                 .arg(QLatin1String(callChannel)),
             QStringLiteral("create trigger tv_call_changed after insert or update on tblCall"
                            " for each statement execute function tv_call_notify()")};

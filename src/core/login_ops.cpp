@@ -25,17 +25,17 @@ bool LoginOps::matches(const QString& stored, const LoginRequest& r) {
 }
 
 LoginResult LoginOps::login(const LoginRequest& request) {
-    return request.role == LoginRequest::Role::Admin ? loginAdmin(request)
-                                                     : loginCounter(request);
+    return request.role == LoginRequest::Role::Admin ? loginAdmin(request) : loginCounter(request);
 }
 
 LoginResult LoginOps::loginAdmin(const LoginRequest& r) {
     // The name is found by the database (case-free column); the password is
     // checked here, as the table holds hashes. Several users may share a name
     // spelled differently: the one whose password fits logs in.
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select userAuto, username, password from tbluser where username=?"),
-                 {r.userName});
+    RecordSet rs(
+        m_station.dbConnection,
+        QStringLiteral("select userAuto, username, password from tbluser where username=?"),
+        {r.userName});
     for (; !rs.eof(); rs.moveNext()) {
         if (rs.isNull(2)) continue; // no password was ever set: nothing matches it
         QString stored = rs.text(2);
@@ -123,7 +123,8 @@ QStringList LoginOps::addCounter() {
     QStringList names;
     RecordSet rs(m_station.dbConnection,
                  QStringLiteral("select contName from tblcounter where active='1'"));
-    for (; !rs.eof(); rs.moveNext()) names << (rs.isNull(0) ? QString() : rs.text(0));
+    for (; !rs.eof(); rs.moveNext())
+        names << (rs.isNull(0) ? QString() : rs.text(0));
     return names;
 }
 

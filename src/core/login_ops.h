@@ -72,8 +72,7 @@ public:
     PasswordChangeResult changeCounterPassword(const QString& oldPassword,
                                                const QString& newPassword,
                                                const QString& confirmation);
-    PasswordChangeResult changeAdminPassword(const QString& oldPassword,
-                                             const QString& newPassword,
+    PasswordChangeResult changeAdminPassword(const QString& oldPassword, const QString& newPassword,
                                              const QString& confirmation);
 
 private:

@@ -32,7 +32,9 @@ QString hashPassword(const QString& plain) {
     return QString::fromLatin1(out);
 }
 
-bool isPasswordHash(const QString& stored) { return stored.startsWith(hashPrefix); }
+bool isPasswordHash(const QString& stored) {
+    return stored.startsWith(hashPrefix);
+}
 
 bool verifyPassword(const QString& stored, const QString& given) {
     if (!isPasswordHash(stored)) return stored == given;

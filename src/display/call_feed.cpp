@@ -15,7 +15,9 @@ namespace tv {
 namespace {
 constexpr int reconnectTimeoutSeconds = 2; // the board must not freeze on a dead server
 
-QString textOrEmpty(const RecordSet& rs, int i) { return rs.isNull(i) ? QString() : rs.text(i); }
+QString textOrEmpty(const RecordSet& rs, int i) {
+    return rs.isNull(i) ? QString() : rs.text(i);
+}
 
 CallLine lineOf(const RecordSet& rs) {
     CallLine l;
@@ -40,7 +42,8 @@ void CallFeed::setCallFilter(const QString& filter) {
     m_counters.clear();
     static const QRegularExpression key(QStringLiteral("servAuto\\s*=\\s*(\\d+)"),
                                         QRegularExpression::CaseInsensitiveOption);
-    for (auto it = key.globalMatch(filter); it.hasNext();) m_counters.append(it.next().captured(1).toInt());
+    for (auto it = key.globalMatch(filter); it.hasNext();)
+        m_counters.append(it.next().captured(1).toInt());
     m_filtered = !m_counters.isEmpty();
     m_dirty = true;
 }
@@ -53,11 +56,14 @@ QString CallFeed::filterSql() const {
 
 QVariantList CallFeed::filterBinds() const {
     QVariantList binds;
-    for (int k : m_counters) binds.append(k);
+    for (int k : m_counters)
+        binds.append(k);
     return binds;
 }
 
-bool CallFeed::connected() const { return m_connection && m_connection->isOpen(); }
+bool CallFeed::connected() const {
+    return m_connection && m_connection->isOpen();
+}
 
 void CallFeed::dropConnection() {
     m_watcher.reset();
@@ -70,8 +76,8 @@ bool CallFeed::ensureConnection() {
     if (connected()) return true;
     if (m_sinceFailure.isValid() && m_sinceFailure.elapsed() < reconnectMs) return false;
     QString error;
-    auto c = Connection::open(m_station.effectiveConnectionSettings(), m_station.embeddedFile(), &error,
-                              reconnectTimeoutSeconds);
+    auto c = Connection::open(m_station.effectiveConnectionSettings(), m_station.embeddedFile(),
+                              &error, reconnectTimeoutSeconds);
     if (!c) {
         m_sinceFailure.restart();
         return false;
@@ -95,7 +101,8 @@ bool CallFeed::ensureConnection() {
         m_watcher = std::make_unique<QFileSystemWatcher>();
         for (const QString& f : files)
             if (QFile::exists(f)) m_watcher->addPath(f);
-        connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, this, [this] { emit changed(); });
+        connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, this,
+                [this] { emit changed(); });
     }
     m_connection = std::move(c);
     m_sinceFailure.invalidate();
@@ -127,11 +134,13 @@ QList<CallLine> CallFeed::addFirst(int rows) {
         QVariantList binds{m_station.clock().todayText()};
         binds += filterBinds();
         RecordSet rs(m_connection,
-                     QStringLiteral("select top %1 * from tblcall where tickDate=?%2  order by callauto desc")
+                     QStringLiteral(
+                         "select top %1 * from tblcall where tickDate=?%2  order by callauto desc")
                          .arg(rows)
                          .arg(filterSql()),
                      binds);
-        for (; !rs.eof(); rs.moveNext()) lines.append(lineOf(rs));
+        for (; !rs.eof(); rs.moveNext())
+            lines.append(lineOf(rs));
     } catch (const DbError&) {
         dropConnection();
     }
@@ -146,7 +155,8 @@ std::optional<CallLine> CallFeed::poll() {
         QVariantList binds{m_station.clock().todayText()};
         binds += filterBinds();
         RecordSet rs(m_connection,
-                     QStringLiteral("select top 1 * from tblcall where tickDate=? and status='0'%1  order by callauto desc")
+                     QStringLiteral("select top 1 * from tblcall where tickDate=? and status='0'%1 "
+                                    " order by callauto desc")
                          .arg(filterSql()),
                      binds);
         m_sinceLook.restart();
@@ -166,7 +176,8 @@ bool CallFeed::markShown(qint64 callauto) {
     if (!connected()) return false;
     try {
         ++m_queries;
-        m_connection->execute(QStringLiteral("update tblCall set status='1' where callauto=?"), {callauto});
+        m_connection->execute(QStringLiteral("update tblCall set status='1' where callauto=?"),
+                              {callauto});
         return true;
     } catch (const DbError&) {
         dropConnection();

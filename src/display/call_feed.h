@@ -27,8 +27,8 @@ struct CallLine {
 // fill, then the newest call not shown yet, one per poll. The feed asks the
 // database only when something may have changed: PostgreSQL tells it through a
 // notification (with a slow safety poll), SQLite through the file's data
-// version, woken early by the file changing. A lost server is reconnected quietly; calls made meanwhile are still
-// unshown in the log and come in on the next polls.
+// version, woken early by the file changing. A lost server is reconnected quietly; calls made
+// meanwhile are still unshown in the log and come in on the next polls.
 class CallFeed final : public QObject {
     Q_OBJECT
 

@@ -34,7 +34,9 @@ quint32 colour(const RecordSet& rs, const char* name) {
     return static_cast<quint32>(rs.number(QLatin1String(name)));
 }
 
-double numberOf(const RecordSet& rs, const char* name) { return rs.value(QLatin1String(name)).toDouble(); }
+double numberOf(const RecordSet& rs, const char* name) {
+    return rs.value(QLatin1String(name)).toDouble();
+}
 } // namespace
 
 DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
@@ -87,10 +89,12 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
 
     m_feed = std::make_unique<CallFeed>(station);
     // A notification means a call was just written: look now, not at the next tick.
-    connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer, Qt::QueuedConnection);
+    connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer,
+            Qt::QueuedConnection);
 
     m_station.openConnection();
-    m_liveVideo = m_station.settings().text(keys::VideoIn, QStringLiteral("0")) == QStringLiteral("1");
+    m_liveVideo =
+        m_station.settings().text(keys::VideoIn, QStringLiteral("0")) == QStringLiteral("1");
     start();
     getData();
     addFirst();
@@ -108,23 +112,26 @@ QRect DisplayBoard::area(double left, double top, double width, double height) c
 
 void DisplayBoard::getpos() {
     try {
-        RecordSet pos(m_station.dbConnection, QStringLiteral("select * from tblpos where themeauto=?"),
+        RecordSet pos(m_station.dbConnection,
+                      QStringLiteral("select * from tblpos where themeauto=?"),
                       {m_station.themeNo});
         if (pos.recordCount() == 0) return;
         // The board covers its screen: the first one, or the one to its right.
         const QList<QScreen*> screens = QGuiApplication::screens();
-        const bool single = m_station.settings().text(keys::ThemeScreen) == QStringLiteral("Single");
-        QScreen* target = single || screens.size() < 2 ? QGuiApplication::primaryScreen() : screens.at(1);
+        const bool single =
+            m_station.settings().text(keys::ThemeScreen) == QStringLiteral("Single");
+        QScreen* target =
+            single || screens.size() < 2 ? QGuiApplication::primaryScreen() : screens.at(1);
         QRect geometry = target ? target->geometry() : QRect(0, 0, 1024, 768);
         if (!single && screens.size() < 2 && QGuiApplication::primaryScreen())
             geometry.moveLeft(QGuiApplication::primaryScreen()->geometry().width());
         setGeometry(geometry);
 
-        m_listRect = area(numberOf(pos, "tblleft"), numberOf(pos, "tbltop"), numberOf(pos, "tblwidth"),
-                          numberOf(pos, "tblheight"));
+        m_listRect = area(numberOf(pos, "tblleft"), numberOf(pos, "tbltop"),
+                          numberOf(pos, "tblwidth"), numberOf(pos, "tblheight"));
         m_fg->setGeometry(m_listRect);
-        m_title->setGeometry(area(pos.value(22).toDouble(), pos.value(23).toDouble(), pos.value(24).toDouble(),
-                                  pos.value(25).toDouble()));
+        m_title->setGeometry(area(pos.value(22).toDouble(), pos.value(23).toDouble(),
+                                  pos.value(24).toDouble(), pos.value(25).toDouble()));
         const QRect news = area(0, pos.value(27).toDouble(), 0, pos.value(29).toDouble());
         m_imgBG->setGeometry(0, news.top(), width(), news.height());
         m_lblScroll0->setGeometry(m_imgBG->rect());
@@ -138,9 +145,9 @@ void DisplayBoard::getpos() {
 void DisplayBoard::start() {
     std::unique_ptr<RecordSet> theme;
     skipOnFailure([&] {
-        theme = std::make_unique<RecordSet>(m_station.dbConnection,
-                                            QStringLiteral("select * from tbltheme where themeauto=?"),
-                                            QVariantList{m_station.themeNo});
+        theme = std::make_unique<RecordSet>(
+            m_station.dbConnection, QStringLiteral("select * from tbltheme where themeauto=?"),
+            QVariantList{m_station.themeNo});
         if (theme->recordCount() > 0) getpos();
     });
     if (!theme || theme->recordCount() == 0) {
@@ -165,7 +172,8 @@ void DisplayBoard::start() {
             f.setPointSizeF(qMax(1.0, numberOf(t, "ttlsize")));
             m_title->setFont(f);
         }
-        m_title->setColors(colors::toQColor(colour(t, "ttlcolor")), palette().color(QPalette::Window));
+        m_title->setColors(colors::toQColor(colour(t, "ttlcolor")),
+                           palette().color(QPalette::Window));
     });
     skipOnFailure([&] {
         m_columns = static_cast<int>(t.number("colums"));
@@ -204,7 +212,8 @@ void DisplayBoard::start() {
     skipOnFailure([&] {
         const quint32 alt = colour(t, "altcolr");
         for (int r = 1; r <= m_rows; r += 2)
-            for (int c = 1; c <= m_columns; ++c) m_fg->setCellBackColor(r, c, alt);
+            for (int c = 1; c <= m_columns; ++c)
+                m_fg->setCellBackColor(r, c, alt);
     });
     skipOnFailure([&] {
         for (int r = 1; r <= m_rows; ++r) {
@@ -248,11 +257,13 @@ void DisplayBoard::start() {
     skipOnFailure([&] {
         const int line = static_cast<int>(t.value(30).toDouble());
         m_fg->setGridLineWidth(line);
-        m_shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: %1px solid %2; background: transparent; }")
-                                    .arg(qMax(1, line))
-                                    .arg(colors::toQColor(m_fg->gridColor()).name()));
+        m_shape1->setStyleSheet(
+            QStringLiteral("QFrame#Shape1 { border: %1px solid %2; background: transparent; }")
+                .arg(qMax(1, line))
+                .arg(colors::toQColor(m_fg->gridColor()).name()));
         const int pad = twips::toPixelsX(10);
-        m_shape1->setGeometry(m_listRect.adjusted(-pad, -pad, twips::toPixelsX(13), twips::toPixelsY(13)));
+        m_shape1->setGeometry(
+            m_listRect.adjusted(-pad, -pad, twips::toPixelsX(13), twips::toPixelsY(13)));
         m_shape1->show();
     });
     skipOnFailure([&] {
@@ -260,7 +271,8 @@ void DisplayBoard::start() {
             m_video->hide();
             return;
         }
-        RecordSet pos(m_station.dbConnection, QStringLiteral("select * from tblpos where themeauto=?"),
+        RecordSet pos(m_station.dbConnection,
+                      QStringLiteral("select * from tblpos where themeauto=?"),
                       {m_station.themeNo});
         if (pos.recordCount() == 0) return;
         m_video->setGeometry(area(numberOf(pos, "videoleft"), numberOf(pos, "videotop"),
@@ -282,7 +294,8 @@ void DisplayBoard::start() {
 
 void DisplayBoard::getData() {
     try {
-        RecordSet rs(m_station.dbConnection, QStringLiteral("select * from tblheader where themeauto=?"),
+        RecordSet rs(m_station.dbConnection,
+                     QStringLiteral("select * from tblheader where themeauto=?"),
                      {m_station.themeNo});
         if (rs.recordCount() == 0) return;
         for (int c = 1; c <= m_columns && c < rs.fieldCount(); ++c)
@@ -307,9 +320,11 @@ void DisplayBoard::addFirst() {
 void DisplayBoard::moveDown() {
     const int listRows = m_fg->rows();
     for (int r = 1; r <= listRows - 1; ++r)
-        for (int c = 1; c <= 2 && c < m_fg->cols(); ++c) m_fg1->setTextMatrix(r, c, m_fg->textMatrix(r, c));
+        for (int c = 1; c <= 2 && c < m_fg->cols(); ++c)
+            m_fg1->setTextMatrix(r, c, m_fg->textMatrix(r, c));
     for (int r = 1; r <= m_fg1->rows() - 2; ++r)
-        for (int c = 1; c <= 2 && c < m_fg->cols(); ++c) m_fg->setTextMatrix(r + 1, c, m_fg1->textMatrix(r, c));
+        for (int c = 1; c <= 2 && c < m_fg->cols(); ++c)
+            m_fg->setTextMatrix(r + 1, c, m_fg1->textMatrix(r, c));
 }
 
 void DisplayBoard::setTopLine(const CallLine& line) {
@@ -406,7 +421,8 @@ void DisplayBoard::addimg1(const QString& path) {
     if (picture.isNull()) return;
     for (int c = 1; c <= 2 && c < m_fg->cols(); ++c) {
         const QSize cell = m_fg->cellRect(0, c).size().expandedTo(QSize(1, 1));
-        m_fg->setCellPicture(0, c, scaledOnto(picture, cell, colors::toQColor(m_fg->cellBackColor(0, c))));
+        m_fg->setCellPicture(
+            0, c, scaledOnto(picture, cell, colors::toQColor(m_fg->cellBackColor(0, c))));
     }
 }
 

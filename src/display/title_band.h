@@ -14,10 +14,21 @@ public:
         setObjectName(QStringLiteral("lblTtl"));
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    void setText(const QString& text) { m_text = text; update(); }
+    void setText(const QString& text) {
+        m_text = text;
+        update();
+    }
     QString text() const { return m_text; }
-    void setColors(const QColor& fore, const QColor& back) { m_fore = fore; m_back = back; update(); }
-    void setScrolling(bool on) { m_scrolling = on; m_offset = 0; update(); }
+    void setColors(const QColor& fore, const QColor& back) {
+        m_fore = fore;
+        m_back = back;
+        update();
+    }
+    void setScrolling(bool on) {
+        m_scrolling = on;
+        m_offset = 0;
+        update();
+    }
     bool scrolling() const { return m_scrolling; }
     // One step of the scrolling title.
     void step();

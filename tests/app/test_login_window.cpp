@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(child<QPushButton>(w, "cmdLogin")->text(), QString("Login"));
         QCOMPARE(child<QPushButton>(w, "cmdExit")->text(), QString("Exit"));
         QStringList labels;
-        for (QLabel* l : w.findChildren<QLabel*>()) labels << l->text();
+        for (QLabel* l : w.findChildren<QLabel*>())
+            labels << l->text();
         QVERIFY(labels.contains("User Name"));
         QVERIFY(labels.contains("Password"));
 
@@ -262,7 +263,8 @@ private:
     }
     static QStringList items(QComboBox* box) {
         QStringList out;
-        for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+        for (int i = 0; i < box->count(); ++i)
+            out << box->itemText(i);
         return out;
     }
     static bool sqlDialogOpen() {

@@ -61,7 +61,8 @@ private slots:
     void startDisplayWithoutThemeSaysSo() {
         MainWindow w(st());
         w.startStopDisplay();
-        QCOMPARE(Dialogs::shownTexts(), QStringList({"Please select a theme\r\nGo to Module Setting-> Select Theme"}));
+        QCOMPARE(Dialogs::shownTexts(),
+                 QStringList({"Please select a theme\r\nGo to Module Setting-> Select Theme"}));
         QVERIFY(!w.displayRunning());
         QVERIFY(!w.displayBoard());
     }
@@ -111,7 +112,8 @@ private slots:
     }
 
     void startUpWork() {
-        exec("insert into tbltheme (themeauto, themename, colums, rows) values (9, 'Hall B', 2, 5)");
+        exec(
+            "insert into tbltheme (themeauto, themename, colums, rows) values (9, 'Hall B', 2, 5)");
         st().settings().set(keys::ThemeName, "hall b");
         st().settings().set(keys::ThemeScroll, 1);
         st().settings().set(keys::DisplayAuto, 1);
@@ -131,7 +133,8 @@ private slots:
         w.openTicketScreen(false);
         const auto subs = w.area()->subWindowList();
         QCOMPARE(subs.size(), 2);
-        for (QMdiSubWindow* s : subs) QCOMPARE(s->pos(), QPoint(0, 0));
+        for (QMdiSubWindow* s : subs)
+            QCOMPARE(s->pos(), QPoint(0, 0));
         QCOMPARE(subs.at(1)->widget()->objectName(), QString("frmTicket"));
     }
 
@@ -140,7 +143,9 @@ private slots:
         QVERIFY(said.join('\n').contains("password admin-demo"));
         QCOMPARE(RecordSet(st().dbConnection, "select * from tblCounter").recordCount(), 6);
         QCOMPARE(RecordSet(st().dbConnection, "select * from tblService").recordCount(), 4);
-        QCOMPARE(RecordSet(st().dbConnection, "select * from tbltheme where themename='HR1'").recordCount(), 1);
+        QCOMPARE(RecordSet(st().dbConnection, "select * from tbltheme where themename='HR1'")
+                     .recordCount(),
+                 1);
         RecordSet pass(st().dbConnection, "select pass from tblCounter where contName='Room 1'");
         QVERIFY(pass.text(0).startsWith("$argon2id$")); // no plain password stored
         LoginOps ops(st());

@@ -28,7 +28,8 @@ private slots:
         {
             Connection::WriteTransaction tx(*c);
             for (int n = 1; n <= tickets; ++n)
-                c->execute("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended)"
+                c->execute("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, "
+                           "no_abr, attended)"
                            " values (1, ?, ?, '08:00:00', 0, ?, 0)",
                            {n, today, QString("A%1").arg(n)});
             tx.commit();
@@ -36,7 +37,8 @@ private slots:
         QList<QProcess*> workers;
         for (int k = 1; k <= counters; ++k) {
             auto* p = new QProcess(this);
-            p->start(CALL_WORKER, {m_db->dir() + "/station.ini", m_db->dir() + "/data.db", QString::number(k), "1"});
+            p->start(CALL_WORKER, {m_db->dir() + "/station.ini", m_db->dir() + "/data.db",
+                                   QString::number(k), "1"});
             workers << p;
         }
         int reported = 0;
@@ -52,8 +54,9 @@ private slots:
         QCOMPARE(calls.number(0), tickets);
         QCOMPARE(calls.number(1), tickets);
         // each ticket went to the counter whose call record names it
-        RecordSet mismatch(c, "select count(*) from tblCall k, tblticket t where t.tickAuto = k.tickAuto"
-                              " and t.attended <> k.servAuto");
+        RecordSet mismatch(
+            c, "select count(*) from tblCall k, tblticket t where t.tickAuto = k.tickAuto"
+               " and t.attended <> k.servAuto");
         QCOMPARE(mismatch.number(0), 0);
     }
 

@@ -40,11 +40,15 @@ private slots:
         st().settings().set(keys::ShowBoth, 0);
         st().settings().set(keys::ShortcutEnable, 1);
         st().clock().setFixed(QDateTime(QDate::currentDate(), QTime(9, 0)));
-        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (1, 1, 'Lab', 'A', 1, 99, 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, 1, 'Room 3', 'R3', 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (4, 1, 'Room 4', 'R4', 1)");
+        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) "
+             "values (1, 1, 'Lab', 'A', 1, 99, 1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, "
+             "1, 'Room 3', 'R3', 1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (4, "
+             "1, 'Room 4', 'R4', 1)");
         for (int n = 1; n <= 3; ++n)
-            exec("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended) values (1, ?, ?, '08:30:00', 0, ?, 0)",
+            exec("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, "
+                 "attended) values (1, ?, ?, '08:30:00', 0, ?, 0)",
                  {n, st().clock().todayText(), QString("A%1").arg(n)});
         st().login = LoginState();
         st().login.counterId = 3;
@@ -56,8 +60,10 @@ private slots:
         QCOMPARE(screen.objectName(), QString("frmCall"));
         QCOMPARE(screen.windowTitle(), QString("Room 3"));
         QStringList captions;
-        for (int i = 0; i < screen.tabs()->count(); ++i) captions << screen.tabs()->tabText(i);
-        QCOMPARE(captions, QStringList({"Call Window", "Attended", "Cancelled", "Transfer", "Transfered", "Pending", "Settings"}));
+        for (int i = 0; i < screen.tabs()->count(); ++i)
+            captions << screen.tabs()->tabText(i);
+        QCOMPARE(captions, QStringList({"Call Window", "Attended", "Cancelled", "Transfer",
+                                        "Transfered", "Pending", "Settings"}));
         QCOMPARE(screen.tabs()->currentIndex(), 0);
         QCOMPARE(label(screen, "Label1"), QString("Idle"));
         QCOMPARE(label(screen, "lblTotal"), QString("Total Pending : 3"));
@@ -91,7 +97,8 @@ private slots:
 
     void refreshFillsTheCaptions() {
         CallScreen screen(st());
-        QCOMPARE(screen.tabs()->tabText(2), QString("Cancelled")); // design texts until the first refresh
+        QCOMPARE(screen.tabs()->tabText(2),
+                 QString("Cancelled")); // design texts until the first refresh
         screen.Command2_Click();
         screen.Command3_Click(); // cancel A1
         button(screen, "Command6")->click();
@@ -108,7 +115,8 @@ private slots:
 
     void theRefreshComesEverySixtyOneTicks() {
         CallScreen screen(st());
-        for (int i = 0; i < 60; ++i) QMetaObject::invokeMethod(screen.timer2(), "timeout");
+        for (int i = 0; i < 60; ++i)
+            QMetaObject::invokeMethod(screen.timer2(), "timeout");
         QCOMPARE(screen.tabs()->tabText(5), QString("Pending"));
         QMetaObject::invokeMethod(screen.timer2(), "timeout");
         QCOMPARE(screen.tabs()->tabText(5), QString("Pending : 3"));
@@ -203,14 +211,20 @@ private slots:
 
 private:
     Station& st() { return m_db->station(); }
-    void exec(const QString& sql, const QVariantList& b = {}) { st().dbConnection->execute(sql, b); }
+    void exec(const QString& sql, const QVariantList& b = {}) {
+        st().dbConnection->execute(sql, b);
+    }
     QString c1(const QString& sql) {
         RecordSet rs(st().dbConnection, sql);
         return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
     }
     int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
-    static QString label(QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); }
-    static QPushButton* button(QWidget& w, const char* name) { return w.findChild<QPushButton*>(name); }
+    static QString label(QWidget& w, const char* name) {
+        return w.findChild<QLabel*>(name)->text();
+    }
+    static QPushButton* button(QWidget& w, const char* name) {
+        return w.findChild<QPushButton*>(name);
+    }
     DbEngine m_engine;
     std::unique_ptr<TestStation> m_db;
 };

@@ -22,10 +22,14 @@ private slots:
         m_db->clearTables();
         st().settings().set(keys::ShowBoth, 0);
         at(9, 0, 0);
-        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) values (1, 1, 'Lab', 'A', 1, 99, 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, 1, 'Room 3', 'R3', 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (4, 1, 'Room 4', 'R4', 1)");
-        for (int n = 1; n <= 3; ++n) issue(n, "2026-12-09");
+        exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) "
+             "values (1, 1, 'Lab', 'A', 1, 99, 1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, "
+             "1, 'Room 3', 'R3', 1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (4, "
+             "1, 'Room 4', 'R4', 1)");
+        for (int n = 1; n <= 3; ++n)
+            issue(n, "2026-12-09");
         login(3);
     }
 
@@ -63,7 +67,8 @@ private slots:
 
     void noWaitingTicketKeepsTheCurrentOne() {
         CallingOps ops(st());
-        for (int i = 0; i < 3; ++i) ops.next();
+        for (int i = 0; i < 3; ++i)
+            ops.next();
         at(9, 10, 0);
         ops.next();
         QCOMPARE(ops.label1, QString("Idle"));
@@ -183,7 +188,8 @@ private slots:
         QCOMPARE(served[0][1], QString("1"));
         QCOMPARE(served[0][2], QString("A1"));
         QCOMPARE(ops.cancelled().value(0).value(2), QString("A2"));
-        QCOMPARE(ops.transfer("A1", c1("select tickAuto from tblticket where no_abr='A1'"), "Room 4", "note"),
+        QCOMPARE(ops.transfer("A1", c1("select tickAuto from tblticket where no_abr='A1'"),
+                              "Room 4", "note"),
                  QString("Updated"));
         login(4);
         CallingOps four(st());
@@ -213,10 +219,15 @@ private:
         RecordSet rs(c(), sql);
         return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
     }
-    int count(const QString& sql, const QVariantList& b = {}) { return RecordSet(c(), sql, b).recordCount(); }
-    void at(int h, int m, int s) { st().clock().setFixed(QDateTime(QDate(2026, 12, 9), QTime(h, m, s))); }
+    int count(const QString& sql, const QVariantList& b = {}) {
+        return RecordSet(c(), sql, b).recordCount();
+    }
+    void at(int h, int m, int s) {
+        st().clock().setFixed(QDateTime(QDate(2026, 12, 9), QTime(h, m, s)));
+    }
     void issue(int n, const QString& day) {
-        exec("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended) values (1, ?, ?, '08:00:00', 0, ?, 0)",
+        exec("insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, attended) "
+             "values (1, ?, ?, '08:00:00', 0, ?, 0)",
              {n, day, QString("A%1").arg(n)});
     }
     void login(int counter) {

@@ -27,10 +27,14 @@ private slots:
     void init() {
         m_db->clearTables();
         exec("insert into tblDept (deptAuto, deptName, active) values (1, 'Lab', 1)");
-        exec("insert into tblService (servAuto, deptAuto, servName, active) values (1, 1, 'Blood', 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, 1, 'Room 3', 'R3', 1)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (7, 1, 'Room 7', 'R7', 0)");
-        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (12, 1, 'Desk 12', 'D12', 1)");
+        exec("insert into tblService (servAuto, deptAuto, servName, active) values (1, 1, 'Blood', "
+             "1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, "
+             "1, 'Room 3', 'R3', 1)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (7, "
+             "1, 'Room 7', 'R7', 0)");
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values "
+             "(12, 1, 'Desk 12', 'D12', 1)");
         exec("insert into tbltheme (themeauto, themename) values (5, 'HR1')");
         st().settings().setCounterList(5, "");
     }

@@ -28,9 +28,9 @@ private slots:
 
     void aNotificationWakesTheBoardBetweenTicks() {
         DisplayBoard b(st());
-        b.timer1()->stop();            // no ticks at all
+        b.timer1()->stop();             // no ticks at all
         b.feed().safetyPollMs = 600000; // and no safety poll: only the server's word
-        b.Timer1_Timer();              // a first look
+        b.Timer1_Timer();               // a first look
         QSignalSpy shown(&b, &DisplayBoard::lineShown);
         call("N1");
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, 5000);
@@ -66,14 +66,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(b.grid()->textMatrix(2, 1), QString(" R3"), 15000);
         QCOMPARE(b.grid()->textMatrix(1, 1), QString(" R2"));
         QCOMPARE(b.grid()->textMatrix(3, 1), QString(" R1")); // the list was kept
-        QCOMPARE(RecordSet(st().dbConnection, "select * from tblcall where status='0'").recordCount(), 0);
+        QCOMPARE(
+            RecordSet(st().dbConnection, "select * from tblcall where status='0'").recordCount(),
+            0);
     }
 
 private:
     Station& st() { return m_db->station(); }
-    void exec(const QString& sql, const QVariantList& b = {}) { st().dbConnection->execute(sql, b); }
+    void exec(const QString& sql, const QVariantList& b = {}) {
+        st().dbConnection->execute(sql, b);
+    }
     void call(const QString& token) {
-        exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, callRoom)"
+        exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, "
+             "callRoom)"
              " values (3, ?, 'R3', '0', 1, ?, '')",
              {token, st().clock().todayText()});
     }

@@ -4,8 +4,8 @@
 #include "core/ui/flex_grid.h"
 #include "display/announcer.h"
 #include "display/display_board.h"
-#include "display/voice_player.h"
 #include "display/title_band.h"
+#include "display/voice_player.h"
 #include "test_station.h"
 
 #include <QApplication>
@@ -13,8 +13,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace tv;
@@ -33,14 +33,21 @@ private slots:
         m_db->clearTables();
         st().clock().setLive();
         st().callFilter = "and 1=1";
-        exec("insert into tbltheme (themeauto, themename, colums, rows, colwidth, rowheight, backgroundclr, linecolor,"
-             " altcolr, hdclrbg, hdfntclr, hdfont, hdfntsize, fntcrr, sizecrr, clrcrr, fntval, sizeval, clrval,"
-             " linewidth, movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, enableH, Column1, Column2, newsBG, screenbg)"
-             " values (7, 'Hall', 2, 5, '1500;1200', 300, 0, 16777215, 4210752, 128, 16777215, 'Arial', 14,"
-             " 'Arial', 28, 65535, 'Arial', 20, 16777215, 2, 0, 'City Clinic', 'Arial', 16777215, 20, 0, 1,"
+        exec("insert into tbltheme (themeauto, themename, colums, rows, colwidth, rowheight, "
+             "backgroundclr, linecolor,"
+             " altcolr, hdclrbg, hdfntclr, hdfont, hdfntsize, fntcrr, sizecrr, clrcrr, fntval, "
+             "sizeval, clrval,"
+             " linewidth, movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, enableH, Column1, "
+             "Column2, newsBG, screenbg)"
+             " values (7, 'Hall', 2, 5, '1500;1200', 300, 0, 16777215, 4210752, 128, 16777215, "
+             "'Arial', 14,"
+             " 'Arial', 28, 65535, 'Arial', 20, 16777215, 2, 0, 'City Clinic', 'Arial', 16777215, "
+             "20, 0, 1,"
              " 'Token', 'Counter', 255, 0)");
-        exec("insert into tblpos (themeauto, tblleft, tbltop, tblwidth, tblheight, ttlleft, ttltop, ttlwidth,"
-             " ttlheight, newstop, newsheight) values (7, 100, 600, 1000, 2000, 0, 0, 3000, 400, 3000, 200)");
+        exec("insert into tblpos (themeauto, tblleft, tbltop, tblwidth, tblheight, ttlleft, "
+             "ttltop, ttlwidth,"
+             " ttlheight, newstop, newsheight) values (7, 100, 600, 1000, 2000, 0, 0, 3000, 400, "
+             "3000, 200)");
         st().themeNo = 7;
     }
 
@@ -104,7 +111,8 @@ private slots:
     }
 
     void headerCaptionsOfTheirOwn() {
-        exec("insert into tblheader (hdrtext1, hdrtext2, hdrspacer, themeauto) values ('Ticket', 'Go to', 'xx', 7)");
+        exec("insert into tblheader (hdrtext1, hdrtext2, hdrspacer, themeauto) values ('Ticket', "
+             "'Go to', 'xx', 7)");
         QCOMPARE(board()->grid()->textMatrix(0, 2), QString("Go to"));
         exec("delete from tblheader");
         exec("update tbltheme set enableH=0 where themeauto=7");
@@ -134,14 +142,16 @@ private slots:
     void newCallsGoOnTopAndAreAnnounced() {
         auto b = board();
         QSignalSpy said(b.get(), &DisplayBoard::announce);
-        connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished, Qt::QueuedConnection);
+        connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished,
+                Qt::QueuedConnection);
         call(3, "A1", "Room 3", "0", "Dr. Rao");
         poll(*b);
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
         QCOMPARE(b->grid()->textMatrix(1, 2), QString("Room 3\r\nDr. Rao"));
         QCOMPARE(said.count(), 1);
         QCOMPARE(said.at(0).at(0).toString(), QString("A1"));
-        QCOMPARE(said.at(0).at(1).toString(), QString("Room 3")); // the second line is not announced
+        QCOMPARE(said.at(0).at(1).toString(),
+                 QString("Room 3")); // the second line is not announced
         QCOMPARE(count("select * from tblcall where status='1'"), 1);
     }
 
@@ -191,7 +201,8 @@ private slots:
         call(4, "B1", "R4", "0");
         call(3, "A1", "R3", "0");
         call(7, "C1", "R7", "0");
-        for (int i = 0; i < 4; ++i) poll(*b);
+        for (int i = 0; i < 4; ++i)
+            poll(*b);
         QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " C1", ""}));
         QCOMPARE(count("select * from tblcall where status='0'"), 1); // B1 is another board's
     }
@@ -208,18 +219,21 @@ private slots:
         call(3, "A13", "Room 4", "0");
         poll(*b); // A13, the newest, first
         QVERIFY(b->announcing());
-        QTRY_COMPARE(player.sequences.size(), 2);  // then A12 once A13 has been said
+        QTRY_COMPARE(player.sequences.size(), 2); // then A12 once A13 has been said
         QTRY_VERIFY(!b->announcing());
         QStringList names;
-        for (const QString& path : player.sequences.at(0)) names << QFileInfo(path).fileName();
-        QCOMPARE(names, QStringList({"ding", "token", "a.wav", "13.wav", "please", "roomno", "4.wav"}));
+        for (const QString& path : player.sequences.at(0))
+            names << QFileInfo(path).fileName();
+        QCOMPARE(names,
+                 QStringList({"ding", "token", "a.wav", "13.wav", "please", "roomno", "4.wav"}));
         QCOMPARE(lines(*b).mid(0, 2), QStringList({" A12", " A13"}));
         QCOMPARE(st().voiceName, QString("english"));
     }
 
     void noNewCallWhileAnnouncing() {
         auto b = board();
-        connect(b.get(), &DisplayBoard::announce, this, [] {}); // an announcer that has not finished
+        connect(b.get(), &DisplayBoard::announce, this,
+                [] {}); // an announcer that has not finished
         call(3, "A1", "R3", "0");
         poll(*b);
         QVERIFY(b->announcing());
@@ -233,12 +247,15 @@ private slots:
 
 private:
     Station& st() { return m_db->station(); }
-    void exec(const QString& sql, const QVariantList& b = {}) { st().dbConnection->execute(sql, b); }
+    void exec(const QString& sql, const QVariantList& b = {}) {
+        st().dbConnection->execute(sql, b);
+    }
     int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
     static int twipsToPixels(int twips) { return qRound(twips / 15.0); }
     void call(int counter, const QString& token, const QString& counterText, const QString& status,
               const QString& room = QString()) {
-        exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, callRoom)"
+        exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, "
+             "callRoom)"
              " values (?, ?, ?, ?, 1, ?, ?)",
              {counter, token, counterText, status, st().clock().todayText(), room});
     }
@@ -251,7 +268,8 @@ private:
     static void poll(DisplayBoard& b, bool = true) { b.Timer1_Timer(); }
     static QStringList lines(DisplayBoard& b) {
         QStringList out;
-        for (int r = 1; r < b.grid()->rows(); ++r) out << b.grid()->textMatrix(r, 1);
+        for (int r = 1; r < b.grid()->rows(); ++r)
+            out << b.grid()->textMatrix(r, 1);
         return out;
     }
     DbEngine m_engine;

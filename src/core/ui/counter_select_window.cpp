@@ -53,7 +53,9 @@ CounterSelectWindow::CounterSelectWindow(Station& station, int themeNo, QWidget*
     markStored();
 }
 
-int CounterSelectWindow::theme() const { return m_lblTheme->text().toInt(); }
+int CounterSelectWindow::theme() const {
+    return m_lblTheme->text().toInt();
+}
 
 void CounterSelectWindow::fill() {
     m_fg->setCols(7);
@@ -67,11 +69,13 @@ void CounterSelectWindow::fill() {
         m_fg->setTextMatrix(0, c, QString::fromLatin1(heads[c]));
     }
     try {
-        RecordSet rs(m_station.dbConnection,
-                     QStringLiteral("SELECT tblCounter.cntAuto, tblService.ServName, tblDept.deptName,"
-                                    " tblCounter.contName, tblCounter.active FROM (tblCounter INNER JOIN tblService ON"
-                                    " tblCounter.servAuto = tblService.servAuto) INNER JOIN tblDept ON"
-                                    " tblService.deptAuto = tblDept.deptAuto order by contName asc"));
+        RecordSet rs(
+            m_station.dbConnection,
+            QStringLiteral(
+                "SELECT tblCounter.cntAuto, tblService.ServName, tblDept.deptName,"
+                " tblCounter.contName, tblCounter.active FROM (tblCounter INNER JOIN tblService ON"
+                " tblCounter.servAuto = tblService.servAuto) INNER JOIN tblDept ON"
+                " tblService.deptAuto = tblDept.deptAuto order by contName asc"));
         m_fg->setRows(rs.recordCount() + 1);
         for (; !rs.eof(); rs.moveNext()) {
             const int p = rs.absolutePosition();
@@ -105,7 +109,9 @@ void CounterSelectWindow::paint(int row, bool chosen) {
     m_fg->setCellBackColor(row, 1, chosen ? chosenColour : notChosenColour);
 }
 
-bool CounterSelectWindow::isChosen(int row) const { return m_fg->cellBackColor(row, 1) == chosenColour; }
+bool CounterSelectWindow::isChosen(int row) const {
+    return m_fg->cellBackColor(row, 1) == chosenColour;
+}
 
 void CounterSelectWindow::toggle(int row) {
     if (row < 1 || row >= m_fg->rows()) return;
@@ -113,11 +119,13 @@ void CounterSelectWindow::toggle(int row) {
 }
 
 void CounterSelectWindow::selectAll() {
-    for (int r = 1; r < m_fg->rows(); ++r) paint(r, true);
+    for (int r = 1; r < m_fg->rows(); ++r)
+        paint(r, true);
 }
 
 void CounterSelectWindow::removeAll() {
-    for (int r = 1; r < m_fg->rows(); ++r) paint(r, false);
+    for (int r = 1; r < m_fg->rows(); ++r)
+        paint(r, false);
 }
 
 void CounterSelectWindow::save() {

@@ -29,7 +29,7 @@ public:
     // becomes active).
     void markStored();
 
-    static constexpr quint32 chosenColour = 65280;     // green
+    static constexpr quint32 chosenColour = 65280;       // green
     static constexpr quint32 notChosenColour = 16777215; // white
 
 protected:

@@ -57,11 +57,10 @@ PasswordWindow::PasswordWindow(Station& station, Role role, QWidget* parent)
 void PasswordWindow::change() {
     PasswordChangeResult result;
     try {
-        result = m_role == Role::Counter
-                     ? m_ops.changeCounterPassword(m_txtOld->text(), m_text1->text(),
-                                                   m_text2->text())
-                     : m_ops.changeAdminPassword(m_txtOld->text(), m_text1->text(),
-                                                 m_text2->text());
+        result =
+            m_role == Role::Counter
+                ? m_ops.changeCounterPassword(m_txtOld->text(), m_text1->text(), m_text2->text())
+                : m_ops.changeAdminPassword(m_txtOld->text(), m_text1->text(), m_text2->text());
     } catch (const DbError& e) {
         // Not the connection dialog: the engine's own words say what failed.
         Dialogs::message(this, e.description(), {}, QMessageBox::Critical);
