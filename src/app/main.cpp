@@ -1,3 +1,4 @@
+#include "automation.h"
 #include "demo_hall.h"
 #include "shell.h"
 #include "splash.h"
@@ -127,5 +128,7 @@ int main(int argc, char* argv[]) {
     auto* splash = new SplashWindow(station, [&shell](Station&) { shell.afterSplash(); });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
+    std::unique_ptr<Automation> automation;
+    if (Automation::enabled()) automation = std::make_unique<Automation>();
     return app.exec();
 }
