@@ -22,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -228,8 +229,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::showChild(QWidget* w) {
     w->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize wanted = w->size();
     QMdiSubWindow* sub = m_mdi->addSubWindow(w);
-    sub->move(0, 0); // children open at the console's top-left corner
+    // A child keeps the size it asked for and opens at the console's top-left corner.
+    sub->resize(wanted + (sub->size() - sub->contentsRect().size()) +
+                QSize(0, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    sub->move(0, 0);
     sub->show();
 }
 
