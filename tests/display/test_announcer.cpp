@@ -21,8 +21,8 @@ const QString english = QStringLiteral("english|ding|token|*|please|roomno|#");
 const QString hindi = QStringLiteral("hindi|ding|token|*|please|roomno|#|go");
 
 // "english: ding token a.wav" -> full paths in the english folder.
-QStringList inVoice(const QString& programDir, const char* spec) {
-    const QString text = QString::fromUtf8(spec);
+QStringList inVoice(const QString& programDir, const char* names) {
+    const QString text = QString::fromUtf8(names);
     const qsizetype colon = text.indexOf(u':');
     const QString folder = programDir + QStringLiteral("/vs/") + text.left(colon) + u'/';
     QStringList paths;
@@ -171,7 +171,7 @@ void AnnouncerTest::formats_data() {
                         const QStringList& heard, const char* voiceAfter) {
         QTest::newRow(name) << first << second << heard << QString(voiceAfter);
     };
-    const auto in = [this](const char* spec) { return inVoice(m_dir, spec); };
+    const auto in = [this](const char* names) { return inVoice(m_dir, names); };
 
     row("no formats", "", "", {}, "before");
     row("voice only", "english", "", {}, "english");
