@@ -33,7 +33,9 @@ Automation::Automation(QObject* parent)
     connect(m_notifier, &QSocketNotifier::activated, this, &Automation::readLine);
 }
 
-bool Automation::enabled() { return qEnvironmentVariableIntValue("TALLYVOX_AUTOMATION") == 1; }
+bool Automation::enabled() {
+    return qEnvironmentVariableIntValue("TALLYVOX_AUTOMATION") == 1;
+}
 
 void Automation::readLine() {
     char buffer[1024];
@@ -62,7 +64,8 @@ QString Automation::run(const QString& command) {
         b->click();
         return QStringLiteral("OK");
     }
-    if (verb == u"has" && w.size() == 2) return window(w[1]) ? QStringLiteral("OK") : QStringLiteral("ERR");
+    if (verb == u"has" && w.size() == 2)
+        return window(w[1]) ? QStringLiteral("OK") : QStringLiteral("ERR");
     if ((verb == u"touch" && w.size() == 3) || (verb == u"dump" && w.size() == 3)) {
         QWidget* win = window(w[1]);
         if (!win) return QStringLiteral("ERR no window ") + w[1];
@@ -78,7 +81,8 @@ QString Automation::run(const QString& command) {
         QStringList rows;
         for (int r = 1; r < grid->rows(); ++r) {
             QStringList cells;
-            for (int c = 1; c < grid->cols(); ++c) cells << grid->textMatrix(r, c).simplified();
+            for (int c = 1; c < grid->cols(); ++c)
+                cells << grid->textMatrix(r, c).simplified();
             rows << cells.join(u'|');
         }
         return QStringLiteral("OK ") + rows.join(u';');

@@ -131,12 +131,13 @@ QList<CallLine> CallFeed::addFirst(int rows) {
     if (rows <= 0 || !ensureConnection()) return lines;
     try {
         ++m_queries;
+        // The number of lines is bound like every other value.
         QVariantList binds{m_station.clock().todayText()};
         binds += filterBinds();
+        binds.append(rows);
         RecordSet rs(m_connection,
                      QStringLiteral(
-                         "select top %1 * from tblcall where tickDate=?%2  order by callauto desc")
-                         .arg(rows)
+                         "select * from tblcall where tickDate=?%1  order by callauto desc limit ?")
                          .arg(filterSql()),
                      binds);
         for (; !rs.eof(); rs.moveNext())

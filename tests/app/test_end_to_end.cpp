@@ -19,7 +19,8 @@ class EndToEndTest : public QObject {
 private slots:
     void initTestCase() {
         if (!pgServer().available()) {
-            if (qEnvironmentVariableIntValue("TALLYVOX_TEST_REQUIRE_PG") == 1) QFAIL("no PostgreSQL test server");
+            if (qEnvironmentVariableIntValue("TALLYVOX_TEST_REQUIRE_PG") == 1)
+                QFAIL("no PostgreSQL test server");
             QSKIP("no PostgreSQL test server");
         }
         m_dbName = QString("tv_e2e_%1").arg(QCoreApplication::applicationPid());
@@ -53,8 +54,9 @@ private slots:
         QCOMPARE(ask(m_display, "trigger printTicket"), QString("OK"));
         QCOMPARE(ask(m_display, "touch frmTicket 1"), QString("OK")); // Laboratory
         QCOMPARE(ask(m_display, "touch frmTicket 1"), QString("OK")); // Blood Test: ticket A1
-        QCOMPARE(ask(m_counter, "click Command2"), QString("OK"));     // Next at Room 1
-        QTRY_VERIFY_WITH_TIMEOUT(ask(m_display, "dump frmDisplay FG").startsWith("OK A1|Room 1"), 15000);
+        QCOMPARE(ask(m_counter, "click Command2"), QString("OK"));    // Next at Room 1
+        QTRY_VERIFY_WITH_TIMEOUT(ask(m_display, "dump frmDisplay FG").startsWith("OK A1|Room 1"),
+                                 15000);
     }
 
 private:
