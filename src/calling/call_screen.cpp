@@ -4,6 +4,7 @@
 #include "core/lookups.h"
 #include "core/settings_store.h"
 #include "core/station.h"
+#include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
 #include "core/ui/flex_grid.h"
 #include "core/ui/password_windows.h"
@@ -26,19 +27,14 @@
 namespace tv {
 
 namespace {
+// The call screen's buttons are large: operators hit them all day.
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    QPushButton* b = controls::button(parent, name, text);
     b->setMinimumHeight(44);
     return b;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
+using controls::label;
 
 int settingNumber(const StationSettings& s, const SettingKey& k) {
     try {
@@ -67,10 +63,10 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
     m_stab->addTab(m_fg4, QStringLiteral("Pending"));
     m_stab->addTab(buildSettingsTab(), QStringLiteral("Settings"));
 
-    m_lblTransfered = makeLabel(this, "lblTransfered");
-    m_label3 = makeLabel(this, "Label3");
+    m_lblTransfered = label(this, "lblTransfered");
+    m_label3 = label(this, "Label3");
     m_label3->setWordWrap(true);
-    m_status = makeLabel(this, "lblStatus");
+    m_status = label(this, "lblStatus");
     m_status->setStyleSheet(QStringLiteral("color: #555"));
     auto* exit = makeButton(this, "Command7", QStringLiteral("Exit"));
     connect(exit, &QPushButton::clicked, this, &CallScreen::Command7_Click);
@@ -122,19 +118,19 @@ CallScreen::~CallScreen() = default;
 
 QWidget* CallScreen::buildCallTab() {
     auto* tab = new QWidget;
-    m_lblToken = makeLabel(tab, "lblToken");
+    m_lblToken = label(tab, "lblToken");
     QFont big = font();
     big.setPointSize(40);
     big.setBold(true);
     m_lblToken->setFont(big);
     m_lblToken->setAlignment(Qt::AlignCenter);
     m_lblToken->setMinimumHeight(80);
-    m_lblNo = makeLabel(tab, "lblNo");
+    m_lblNo = label(tab, "lblNo");
     m_lblNo->hide(); // the current ticket's key: state, not for the operator's eyes
-    m_label1 = makeLabel(tab, "Label1", QStringLiteral("Idle"));
+    m_label1 = label(tab, "Label1", QStringLiteral("Idle"));
     m_label1->setAlignment(Qt::AlignCenter);
-    m_lblLast = makeLabel(tab, "lblLast");
-    m_lblTotal = makeLabel(tab, "lblTotal");
+    m_lblLast = label(tab, "lblLast");
+    m_lblTotal = label(tab, "lblTotal");
 
     m_next = makeButton(tab, "Command2", QStringLiteral("Next   F4"));
     m_recall = makeButton(tab, "Command1", QStringLiteral("Recall   F5"));
@@ -169,7 +165,7 @@ QWidget* CallScreen::buildTransferTab() {
     m_cmbService->setObjectName(QStringLiteral("cmbService"));
     m_txtRef = new QLineEdit(tab);
     m_txtRef->setObjectName(QStringLiteral("txtRef"));
-    m_lblService = makeLabel(tab, "lblService");
+    m_lblService = label(tab, "lblService");
     auto* update = makeButton(tab, "Command5", QStringLiteral("Update"));
     connect(update, &QPushButton::clicked, this, &CallScreen::Command5_Click);
     connect(m_cmbService, &QComboBox::activated, this, [this](int) {

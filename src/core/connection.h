@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -83,6 +84,6 @@ private:
 };
 
 // The engine's own words for a failed query or connection.
-QString errorText(const class QSqlError& e);
+QString errorText(const QSqlError& e);
 
 } // namespace tv

@@ -91,7 +91,6 @@ private:
     bool m_liveVideo = false;
     int m_blinkCount = 0;
     quint32 m_highlightBack = 0x00FFFF;
-    quint32 m_highlightFore = 0;
     bool m_announcing = false;
     bool m_polling = false;
     qint64 m_markAfterAnnouncement = 0;

@@ -2,6 +2,7 @@
 
 #include "core/db_error.h"
 #include "core/station.h"
+#include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
 #include "core/ui/flex_grid.h"
 #include "service_numbers.h"
@@ -20,12 +21,7 @@
 namespace tv {
 
 namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
+using controls::button;
 
 // "2026-12-09 00:00:00" shows as the date box does: "09-12-2026".
 QString dayShown(const QString& stored) {
