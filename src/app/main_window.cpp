@@ -156,14 +156,8 @@ void MainWindow::startUp() {
             lookups::getThemeId(m_station, m_station.settings().text(keys::ThemeName));
     } catch (const DbError&) {
     }
-    try {
-        m_chkStart->setChecked(m_station.settings().number(keys::ThemeScroll) == 1);
-    } catch (const SettingsError&) {
-    }
-    try {
-        if (m_station.settings().number(keys::DisplayAuto) == 1) startStopDisplay();
-    } catch (const SettingsError&) {
-    }
+    m_chkStart->setChecked(m_station.settings().number(keys::ThemeScroll) == 1);
+    if (m_station.settings().number(keys::DisplayAuto) == 1) startStopDisplay();
     showDisplayBoard();
     showMinimized();
 }

@@ -36,12 +36,7 @@ void Shell::afterSplash() {
     // The remembered login runs when the window becomes active: ask for it.
     m_login->raise();
     m_login->activateWindow();
-    int automatic = 0;
-    try {
-        automatic = m_station.settings().number(keys::DisplayAuto);
-    } catch (const SettingsError&) {
-    }
-    if (automatic == 1) m_login->loginAction();
+    if (m_station.settings().number(keys::DisplayAuto) == 1) m_login->loginAction();
 }
 
 void Shell::adminLoggedIn() {

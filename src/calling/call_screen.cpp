@@ -35,14 +35,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text) 
 }
 
 using controls::label;
-
-int settingNumber(const StationSettings& s, const SettingKey& k) {
-    try {
-        return s.number(k);
-    } catch (const SettingsError&) {
-        return QString::fromUtf8(k.defaultValue).toInt();
-    }
-}
 } // namespace
 
 CallScreen::CallScreen(Station& station, QWidget* parent)
@@ -245,8 +237,8 @@ void CallScreen::guarded(const std::function<void()>& action) {
 }
 
 void CallScreen::load() {
-    m_chkShort->setChecked(settingNumber(m_station.settings(), keys::ShortcutEnable) == 1);
-    m_ops.chkboth = settingNumber(m_station.settings(), keys::ShowBoth);
+    m_chkShort->setChecked(m_station.settings().number(keys::ShortcutEnable) == 1);
+    m_ops.chkboth = m_station.settings().number(keys::ShowBoth);
     m_chkboth->setChecked(m_ops.chkboth == 1);
     m_stab->setCurrentIndex(0);
     m_ops.label1 = QStringLiteral("Idle");

@@ -12,10 +12,6 @@
 namespace tv {
 
 namespace {
-QString textOrEmpty(const RecordSet& rs, int i) {
-    return rs.isNull(i) ? QString() : rs.text(i);
-}
-
 // Each lost race means another counter took a ticket, so the queue shrinks;
 // the bound only guards against a queue that refills as fast as it is taken.
 constexpr int claimAttempts = 1000;
@@ -73,7 +69,7 @@ void CallingOps::callNext() {
             continue;
         }
         label1 = QStringLiteral("Calling");
-        lblToken = textOrEmpty(taken, 1);
+        lblToken = taken.textOrEmpty(1);
         lblNo = QString::number(taken.number(0));
         callRC();
         getPending();
@@ -91,7 +87,7 @@ void CallingOps::callThis(qint32 tickAuto, const QString& mode) {
         return;
     }
     label1 = QStringLiteral("Calling");
-    lblToken = textOrEmpty(rs, rs.fieldIndex(QStringLiteral("no_abr")));
+    lblToken = rs.textOrEmpty(rs.fieldIndex(QStringLiteral("no_abr")));
     lblNo = QString::number(rs.number(0));
     claim(rs.number(0));
     callRC(mode == QStringLiteral("Report"));
@@ -104,12 +100,7 @@ void CallingOps::callRC(bool labReport) {
     if (labReport) {
         room = QStringLiteral("Lab Report");
     } else {
-        int both = chkboth;
-        try {
-            both = m_station.settings().number(keys::ShowBoth, chkboth);
-        } catch (const SettingsError&) {
-            both = 0;
-        }
+        const int both = m_station.settings().number(keys::ShowBoth, chkboth);
         room = both == 1 ? who.counterName : QString();
     }
     auto c = m_station.dbConnection;
@@ -166,10 +157,10 @@ void CallingOps::getLast() {
         lblLast = QStringLiteral("Last Served : Not Available");
         return;
     }
-    lblLast = QStringLiteral("Last Served : ") + textOrEmpty(rs, 0);
+    lblLast = QStringLiteral("Last Served : ") + rs.textOrEmpty(0);
     lblNo = QString::number(rs.number(1));
     // The token of that key is the row's own no_abr: no second query for it.
-    lblToken = textOrEmpty(rs, 0);
+    lblToken = rs.textOrEmpty(0);
 }
 
 void CallingOps::getPending() {
@@ -204,7 +195,7 @@ QList<QPair<QString, QString>> CallingOps::addTokens() {
         {today(), m_station.login.serviceId});
     QList<QPair<QString, QString>> out;
     for (; !rs.eof(); rs.moveNext())
-        out.append({textOrEmpty(rs, 1), rs.text(0)});
+        out.append({rs.textOrEmpty(1), rs.text(0)});
     return out;
 }
 
@@ -213,7 +204,7 @@ QStringList CallingOps::addcount() {
                  QStringLiteral("Select * from tblcounter where active='1'"));
     QStringList names;
     for (; !rs.eof(); rs.moveNext())
-        names.append(textOrEmpty(rs, 2));
+        names.append(rs.textOrEmpty(2));
     return names;
 }
 
@@ -225,7 +216,7 @@ QString CallingOps::serviceLine(const QString& counterName) {
                        " tblService.deptAuto = tblDept.deptAuto where tblCounter.contName=?"),
         {counterName});
     return QStringLiteral("Service Name  : ") +
-           (rs.recordCount() > 0 ? textOrEmpty(rs, 0) : QStringLiteral("Not Found"));
+           (rs.recordCount() > 0 ? rs.textOrEmpty(0) : QStringLiteral("Not Found"));
 }
 
 namespace {
@@ -235,7 +226,7 @@ QList<QStringList> listRows(RecordSet& rs, const QList<int>& fields) {
     for (; !rs.eof(); rs.moveNext()) {
         QStringList row{rs.text(0), QString::number(rs.absolutePosition())};
         for (int f : fields)
-            row.append(textOrEmpty(rs, f));
+            row.append(rs.textOrEmpty(f));
         while (row.size() < 6)
             row.append(QString());
         rows.append(row);
@@ -284,7 +275,7 @@ QList<QStringList> CallingOps::pending() {
     rs.moveFirst();
     const QTime now = m_station.clock().time();
     for (QStringList& row : rows) {
-        const QString issued = textOrEmpty(rs, 2);
+        const QString issued = rs.textOrEmpty(2);
         row[3] = QStringLiteral(" ") + issued;
         const QTime at = QTime::fromString(issued.left(8), QStringLiteral("HH:mm:ss"));
         row[4] = at.isValid() ? QString::number(minutesBetween(at, now)) : QString();

@@ -107,11 +107,7 @@ void LoginOps::remember(const LoginRequest& r, const QString& storedHash) {
 RememberedLogin LoginOps::remembered() const {
     const StationSettings& s = m_station.settings();
     RememberedLogin out;
-    try {
-        out.remember = s.number(keys::LoginRemember) == 1;
-    } catch (const SettingsError&) {
-        out.remember = false;
-    }
+    out.remember = s.number(keys::LoginRemember) == 1;
     out.type = s.text(keys::LoginType);
     out.name = s.text(keys::LoginName);
     out.pass = s.text(keys::LoginPass);
@@ -124,7 +120,7 @@ QStringList LoginOps::addCounter() {
     RecordSet rs(m_station.dbConnection,
                  QStringLiteral("select contName from tblcounter where active='1'"));
     for (; !rs.eof(); rs.moveNext())
-        names << (rs.isNull(0) ? QString() : rs.text(0));
+        names << rs.textOrEmpty(0);
     return names;
 }
 

@@ -170,6 +170,15 @@ QString RecordSet::text(const QString& name) const {
     return text(requireField(name));
 }
 
+QString RecordSet::textOrEmpty(int index) const {
+    const QVariant v = value(index);
+    return v.isNull() ? QString() : v.toString();
+}
+
+QString RecordSet::textOrEmpty(const QString& name) const {
+    return textOrEmpty(requireField(name));
+}
+
 qint64 RecordSet::number(int index) const {
     const double d = std::nearbyint(toDouble(value(index)));
     if (d < -9.2e18 || d > 9.2e18) throw DbError(QStringLiteral("Overflow"));

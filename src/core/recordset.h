@@ -47,6 +47,9 @@ public:
     // The value as text or number; NULL raises "Invalid use of Null".
     QString text(int index) const;
     QString text(const QString& name) const;
+    // The value as text, "" for NULL: for the many fields a screen shows as they are.
+    QString textOrEmpty(int index) const;
+    QString textOrEmpty(const QString& name) const;
     qint64 number(int index) const;
     qint64 number(const QString& name) const;
     // The value as a 16-bit number, as the stations hold keys; NULL, a value

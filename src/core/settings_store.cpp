@@ -1,5 +1,8 @@
 #include "settings_store.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <cmath>
 
@@ -28,12 +31,11 @@ QString SettingsStore::read(const QString& application, const QString& section, 
     return v.isValid() ? v.toString() : defaultValue;
 }
 
-int SettingsStore::toNumber(const QString& text) {
+std::optional<int> SettingsStore::toNumber(const QString& text) {
     const QString t = text.trimmed();
     bool ok = false;
     const double d = t.toDouble(&ok);
-    if (!ok || !std::isfinite(d) || d > 2147483647.0 || d < -2147483648.0)
-        throw SettingsError(QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text));
+    if (!ok || !std::isfinite(d) || d > 2147483647.0 || d < -2147483648.0) return std::nullopt;
     return static_cast<int>(std::lround(d));
 }
 
@@ -41,7 +43,7 @@ int SettingsStore::readNumber(const QString& application, const QString& section
                               const QString& key, int defaultValue) const {
     const QVariant v = m_settings->value(path(application, section, key));
     if (!v.isValid()) return defaultValue;
-    return toNumber(v.toString());
+    return toNumber(v.toString()).value_or(defaultValue);
 }
 
 bool SettingsStore::contains(const QString& application, const QString& section,
@@ -52,12 +54,29 @@ bool SettingsStore::contains(const QString& application, const QString& section,
 void SettingsStore::write(const QString& application, const QString& section, const QString& key,
                           const QString& value) {
     m_settings->setValue(path(application, section, key), value);
-    m_settings->sync();
+    sync();
 }
 
 void SettingsStore::remove(const QString& application, const QString& section, const QString& key) {
     m_settings->remove(path(application, section, key));
+    sync();
+}
+
+void SettingsStore::sync() {
+    // The file holds the server password and the remembered login: only the
+    // station's own user may read it, whatever the umask would make of it. A
+    // new file is made owner-only before anything is written into it.
+    const QString file = m_settings->fileName();
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    if (!QFile::exists(file)) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly)) f.setPermissions(ownerOnly);
+    }
     m_settings->sync();
+    if (QFile::exists(file) &&
+        (QFile::permissions(file) & ~(ownerOnly | QFile::ReadUser | QFile::WriteUser)) != 0)
+        QFile::setPermissions(file, ownerOnly);
 }
 
 } // namespace tv

@@ -2,22 +2,11 @@
 
 #include <QString>
 #include <memory>
-#include <stdexcept>
+#include <optional>
 
 class QSettings;
 
 namespace tv {
-
-// A settings value that should be a number but is not.
-class SettingsError : public std::runtime_error {
-public:
-    explicit SettingsError(const QString& description)
-        : std::runtime_error(description.toStdString()), m_description(description) {}
-    const QString& description() const { return m_description; }
-
-private:
-    QString m_description;
-};
 
 // The station's settings: values addressed by application, section and key,
 // each a text. Names compare without regard to case ("Queue" and "queue" are the
@@ -34,7 +23,7 @@ public:
 
     QString read(const QString& application, const QString& section, const QString& key,
                  const QString& defaultValue = {}) const;
-    // Reads a number; a value that is not one raises SettingsError.
+    // Reads a number; a missing value, or one that is not a number, gives the default.
     int readNumber(const QString& application, const QString& section, const QString& key,
                    int defaultValue) const;
     bool contains(const QString& application, const QString& section, const QString& key) const;
@@ -43,10 +32,11 @@ public:
     void remove(const QString& application, const QString& section, const QString& key);
 
     // The number a text holds, as a settings reader sees it: surrounding blanks
-    // are allowed, a fraction is rounded; anything else raises SettingsError.
-    static int toNumber(const QString& text);
+    // are allowed, a fraction is rounded; anything else is no number.
+    static std::optional<int> toNumber(const QString& text);
 
 private:
+    void sync();
     static QString path(const QString& application, const QString& section, const QString& key);
     std::unique_ptr<QSettings> m_settings;
 };

@@ -17,7 +17,7 @@ QString StationSettings::text(const SettingKey& k, const QString& readerDefault)
 }
 
 int StationSettings::number(const SettingKey& k) const {
-    return SettingsStore::toNumber(text(k));
+    return number(k, SettingsStore::toNumber(s(k.defaultValue)).value_or(0));
 }
 
 int StationSettings::number(const SettingKey& k, int readerDefault) const {

@@ -59,7 +59,8 @@ public:
 
     QString text(const SettingKey& k) const;
     QString text(const SettingKey& k, const QString& readerDefault) const;
-    // Raises SettingsError when the stored value is not a number.
+    // The stored number; a missing or malformed value gives the key's default
+    // (or the reader's own default), so a hand-edited file never stops a station.
     int number(const SettingKey& k) const;
     int number(const SettingKey& k, int readerDefault) const;
     void set(const SettingKey& k, const QString& value);

@@ -15,17 +15,13 @@ namespace tv {
 namespace {
 constexpr int reconnectTimeoutSeconds = 2; // the board must not freeze on a dead server
 
-QString textOrEmpty(const RecordSet& rs, int i) {
-    return rs.isNull(i) ? QString() : rs.text(i);
-}
-
 CallLine lineOf(const RecordSet& rs) {
     CallLine l;
     l.callauto = rs.number(0);
-    l.token = textOrEmpty(rs, 2);
-    l.counter = textOrEmpty(rs, 3);
-    l.status = textOrEmpty(rs, 4);
-    l.room = textOrEmpty(rs, 7);
+    l.token = rs.textOrEmpty(2);
+    l.counter = rs.textOrEmpty(3);
+    l.status = rs.textOrEmpty(4);
+    l.room = rs.textOrEmpty(7);
     return l;
 }
 } // namespace

@@ -299,7 +299,7 @@ void DisplayBoard::getData() {
                      {m_station.themeNo});
         if (rs.recordCount() == 0) return;
         for (int c = 1; c <= m_columns && c < rs.fieldCount(); ++c)
-            m_fg->setTextMatrix(0, c, rs.isNull(c) ? QString() : rs.text(c));
+            m_fg->setTextMatrix(0, c, rs.textOrEmpty(c));
     } catch (const DbError&) {
         // no captions of its own: the theme's stay
     }

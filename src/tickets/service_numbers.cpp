@@ -8,11 +8,7 @@
 
 namespace tv {
 
-namespace {
-QString textOrEmpty(const RecordSet& rs, int i) {
-    return rs.isNull(i) ? QString() : rs.text(i);
-}
-} // namespace
+namespace {} // namespace
 
 QList<ServiceNumbers::Entry> ServiceNumbers::entriesOf(const QDate& day) {
     RecordSet rs(
@@ -25,8 +21,8 @@ QList<ServiceNumbers::Entry> ServiceNumbers::entriesOf(const QDate& day) {
         {day.toString(QStringLiteral("yyyy-MM-dd"))});
     QList<Entry> out;
     for (; !rs.eof(); rs.moveNext())
-        out.append({textOrEmpty(rs, 0), textOrEmpty(rs, 1), textOrEmpty(rs, 2), textOrEmpty(rs, 3),
-                    textOrEmpty(rs, 4)});
+        out.append({rs.textOrEmpty(0), rs.textOrEmpty(1), rs.textOrEmpty(2), rs.textOrEmpty(3),
+                    rs.textOrEmpty(4)});
     return out;
 }
 
@@ -35,7 +31,7 @@ QStringList ServiceNumbers::activeServices() {
                  QStringLiteral("Select * from tblService where active='1'"));
     QStringList names;
     for (; !rs.eof(); rs.moveNext())
-        names.append(textOrEmpty(rs, 2));
+        names.append(rs.textOrEmpty(2));
     return names;
 }
 
@@ -46,11 +42,10 @@ ServiceNumbers::Loaded ServiceNumbers::load(int snoAuto) {
     if (rs.recordCount() == 0) return l;
     l.found = true;
     l.servName = lookups::getServiceName(m_station, static_cast<int>(rs.number(1)));
-    l.date =
-        QDateTime::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd")).date();
+    l.date = QDateTime::fromString(rs.textOrEmpty(2).left(10), QStringLiteral("yyyy-MM-dd")).date();
     if (!l.date.isValid())
-        l.date = QDate::fromString(textOrEmpty(rs, 2).left(10), QStringLiteral("yyyy-MM-dd"));
-    l.sno = textOrEmpty(rs, 3);
+        l.date = QDate::fromString(rs.textOrEmpty(2).left(10), QStringLiteral("yyyy-MM-dd"));
+    l.sno = rs.textOrEmpty(3);
     l.active = !rs.isNull(4) && rs.number(4) == 1;
     return l;
 }

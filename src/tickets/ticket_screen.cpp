@@ -24,6 +24,8 @@ namespace tv {
 namespace {
 const QString backText = QStringLiteral("<-Back");
 constexpr int maxRowHeight = 32667; // the heading row adds 100 and must stay 16-bit
+constexpr int minCopies = 1;
+constexpr int maxCopies = 10;
 } // namespace
 
 TicketScreen::TicketScreen(Station& station, QWidget* parent)
@@ -84,21 +86,15 @@ void TicketScreen::load() {
         Dialogs::message(this, e.description());
     }
 
-    try {
-        m_rowHeight = static_cast<qint16>(
-            qBound(1, m_station.settings().number(keys::PrinterRow), maxRowHeight));
-    } catch (const SettingsError&) {
-        m_rowHeight = 500;
-    }
+    m_rowHeight =
+        static_cast<qint16>(qBound(1, m_station.settings().number(keys::PrinterRow), maxRowHeight));
     m_fg->setRowHeight(0, m_rowHeight + 100);
     m_fg->setRowHeightMin(m_rowHeight);
     addimg(buttonPicturePath());
     getcompDet();
-    try {
-        m_ticketCopies = m_station.settings().number(keys::PrintCopies);
-    } catch (const SettingsError&) {
-        m_ticketCopies = 1;
-    }
+    // A kiosk prints a handful of copies at most: -3 would store a ticket
+    // nobody holds, 100000 would keep the kiosk busy for hours.
+    m_ticketCopies = qBound(minCopies, m_station.settings().number(keys::PrintCopies), maxCopies);
     resize(twips::toPixelsX(5600), twips::toPixelsY(8000));
 }
 
@@ -130,8 +126,8 @@ void TicketScreen::getcompDet() {
         RecordSet rs(m_station.dbConnection,
                      QStringLiteral("Select * from tblcomp where compAuto=?"), {1});
         if (rs.recordCount() > 0) {
-            m_companyName = rs.isNull(1) ? QString() : rs.text(1);
-            m_companyAddress = rs.isNull(2) ? QString() : rs.text(2);
+            m_companyName = rs.textOrEmpty(1);
+            m_companyAddress = rs.textOrEmpty(2);
         }
     } catch (const DbError&) {
         // Tickets then print without the company lines.

@@ -62,7 +62,7 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
             r.number = static_cast<qint32>(row.number(1));
             r.token = row.text(2);
             if (row.fieldCount() > 3) {
-                r.description = row.isNull(3) ? QString() : row.text(3);
+                r.description = row.textOrEmpty(3);
                 return r;
             }
             break;
@@ -73,7 +73,7 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
         }
     }
     RecordSet svc(c, QStringLiteral("select servdesc from tblService where servAuto=?"), {service});
-    r.description = svc.recordCount() == 0 || svc.isNull(0) ? QString() : svc.text(0);
+    r.description = svc.recordCount() == 0 ? QString() : svc.textOrEmpty(0);
     return r;
 }
 
@@ -111,7 +111,7 @@ QString TokenAllocation::getNowServing(qint16 service) {
                  QStringLiteral("select top 1 no_abr from tblticket where call='1' and tickDate=? "
                                 "and servAuto=? order by tickAuto desc"),
                  {m_station.clock().todayText(), service});
-    return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
+    return rs.recordCount() == 0 ? QString() : rs.textOrEmpty(0);
 }
 
 } // namespace tv

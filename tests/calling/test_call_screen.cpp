@@ -216,7 +216,7 @@ private:
     }
     QString c1(const QString& sql) {
         RecordSet rs(st().dbConnection, sql);
-        return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
+        return rs.recordCount() == 0 ? QString() : rs.textOrEmpty(0);
     }
     int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
     static QString label(QWidget& w, const char* name) {

@@ -217,7 +217,7 @@ private:
     void exec(const QString& sql, const QVariantList& b = {}) { c()->execute(sql, b); }
     QString c1(const QString& sql) {
         RecordSet rs(c(), sql);
-        return rs.recordCount() == 0 || rs.isNull(0) ? QString() : rs.text(0);
+        return rs.recordCount() == 0 ? QString() : rs.textOrEmpty(0);
     }
     int count(const QString& sql, const QVariantList& b = {}) {
         return RecordSet(c(), sql, b).recordCount();
