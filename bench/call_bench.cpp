@@ -48,7 +48,7 @@ int runCallWorker(const QStringList& a) {
             std::fprintf(stderr, "worker: %s\n", qPrintable(e.description()));
             return 1;
         }
-        if (ops.label1 == QStringLiteral("Idle")) break;
+        if (ops.label1() == CallingOps::State::Idle) break;
         // A station's first Next prepares its statements on the new connection:
         // it happens once a day, so it is left out like any warm-up.
         if (n > warmUp) ms << t.nsecsElapsed() / 1e6;

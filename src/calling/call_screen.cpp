@@ -241,7 +241,6 @@ void CallScreen::load() {
     m_ops.chkboth = m_station.settings().number(keys::ShowBoth);
     m_chkboth->setChecked(m_ops.chkboth == 1);
     m_stab->setCurrentIndex(0);
-    m_ops.label1 = QStringLiteral("Idle");
     m_station.openConnection();
     guarded([this] {
         m_station.login.counterName = lookups::getCounterName(m_station, m_station.login.counterId);
@@ -279,29 +278,27 @@ void CallScreen::load() {
 }
 
 void CallScreen::showState() {
-    m_lblNo->setText(m_ops.lblNo);
-    m_lblToken->setText(m_ops.lblToken);
-    m_label1->setText(m_ops.label1);
-    m_lblLast->setText(m_ops.lblLast);
-    m_lblTotal->setText(m_ops.lblTotal);
+    m_lblNo->setText(m_ops.lblNo() == 0 ? QString() : QString::number(m_ops.lblNo()));
+    m_lblToken->setText(m_ops.lblToken());
+    m_label1->setText(m_ops.label1() == CallingOps::State::Calling ? QStringLiteral("Calling")
+                                                                   : QStringLiteral("Idle"));
+    if (const auto& last = m_ops.lblLast())
+        m_lblLast->setText(QStringLiteral("Last Served : ") + *last);
+    else
+        m_lblLast->setText(QStringLiteral("Last Served : Not Available"));
+    if (const auto total = m_ops.lblTotal())
+        m_lblTotal->setText(QStringLiteral("Total Pending : ") + QString::number(*total));
 }
 
 void CallScreen::Command2_Click() {
-    guarded([this] {
-        if (!m_ops.lblNo.isEmpty()) {
-            m_ops.setFinish();
-            m_ops.lblNo.clear();
-        }
-        m_next->setEnabled(false);
-        m_recall->setEnabled(false);
-        m_timer1->start();
-        m_ops.getLast();
-        m_ops.callNext();
-    });
+    m_next->setEnabled(false);
+    m_recall->setEnabled(false);
+    m_timer1->start();
+    guarded([this] { m_ops.next(); });
 }
 
 void CallScreen::Command1_Click() {
-    if (m_ops.lblNo.isEmpty()) return;
+    if (m_ops.lblNo() == 0) return;
     guarded([this] {
         m_ops.updateRc();
         m_recall->setEnabled(false);
@@ -321,12 +318,14 @@ void CallScreen::Command6_Click() {
 }
 
 void CallScreen::Command5_Click() {
-    const int index = m_cmbToken->currentIndex();
-    const bool chosen = index >= 0 && m_cmbToken->itemText(index) == m_cmbToken->currentText();
+    // The chosen entry is the one whose token the box shows: picked from the
+    // list, put there for the current ticket, or typed exactly as listed.
+    const QString text = m_cmbToken->currentText();
+    const int index = m_cmbToken->findText(text, Qt::MatchExactly);
+    const qint64 key = index >= 0 ? m_cmbToken->itemData(index).toLongLong() : 0;
     guarded([&] {
-        const QString message = m_ops.transfer(
-            m_cmbToken->currentText(), chosen ? m_cmbToken->itemData(index).toString() : QString(),
-            m_cmbService->currentText(), m_txtRef->text());
+        const QString message =
+            m_ops.transfer(text, key, m_cmbService->currentText(), m_txtRef->text());
         if (message.isEmpty()) return;
         Dialogs::message(this, message);
         if (message == QStringLiteral("Updated")) addTokensToList();

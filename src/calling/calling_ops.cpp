@@ -22,9 +22,9 @@ QString CallingOps::today() const {
 }
 
 void CallingOps::next() {
-    if (!lblNo.isEmpty()) {
+    if (m_ticket != 0) {
         setFinish();
-        lblNo.clear();
+        m_ticket = 0;
     }
     getLast();
     callNext();
@@ -33,7 +33,7 @@ void CallingOps::next() {
 void CallingOps::setFinish() {
     m_station.dbConnection->execute(
         QStringLiteral("update tblTicket set finished=? where tickAuto=?"),
-        {m_station.clock().time(), lblNo.toInt()});
+        {m_station.clock().time(), m_ticket});
 }
 
 void CallingOps::claim(qint64 tickAuto) {
@@ -41,6 +41,12 @@ void CallingOps::claim(qint64 tickAuto) {
         QStringLiteral("update tblticket set call='1', attended=?, attTime=?, status='Finished' "
                        "where tickAuto=?"),
         {m_station.login.counterId, m_station.clock().time(), tickAuto});
+}
+
+void CallingOps::becameCurrent(qint64 tickAuto, const QString& token) {
+    m_state = State::Calling;
+    m_ticket = tickAuto;
+    m_token = token;
 }
 
 void CallingOps::callNext() {
@@ -55,6 +61,9 @@ void CallingOps::callNext() {
             " and tickDate=? and servAuto=? order by tickno asc limit 1") +
         c->dialect().skipLocked() + QStringLiteral(") returning tickAuto, no_abr");
     for (int attempt = 0; attempt < claimAttempts; ++attempt) {
+        // The claim and its call record stand or fall together: a ticket taken
+        // without a record would be "Calling" here and on no board.
+        Connection::WriteTransaction tx(*c);
         RecordSet taken(c, take,
                         {m_station.login.counterId, m_station.clock().time(), today(),
                          m_station.login.serviceId});
@@ -68,33 +77,47 @@ void CallingOps::callNext() {
             if (waiting.recordCount() == 0) break;
             continue;
         }
-        label1 = QStringLiteral("Calling");
-        lblToken = taken.textOrEmpty(1);
-        lblNo = QString::number(taken.number(0));
-        callRC();
+        const qint64 key = taken.number(0);
+        const QString token = taken.textOrEmpty(1);
+        addCallRecord(key, token, false);
+        tx.commit();
+        becameCurrent(key, token);
         getPending();
         return;
     }
-    label1 = QStringLiteral("Idle");
+    m_state = State::Idle;
 }
 
 void CallingOps::callThis(qint32 tickAuto, const QString& mode) {
-    RecordSet rs(m_station.dbConnection,
-                 QStringLiteral("select  * from tblticket where tickDate=? and tickAuto=?"),
+    auto c = m_station.dbConnection;
+    Connection::WriteTransaction tx(*c);
+    RecordSet rs(c, QStringLiteral("select  * from tblticket where tickDate=? and tickAuto=?"),
                  {today(), tickAuto});
     if (rs.recordCount() == 0) {
-        label1 = QStringLiteral("Idle");
+        m_state = State::Idle;
         return;
     }
-    label1 = QStringLiteral("Calling");
-    lblToken = rs.textOrEmpty(rs.fieldIndex(QStringLiteral("no_abr")));
-    lblNo = QString::number(rs.number(0));
-    claim(rs.number(0));
-    callRC(mode == QStringLiteral("Report"));
+    const qint64 key = rs.number(0);
+    const QString token = rs.textOrEmpty(QStringLiteral("no_abr"));
+    claim(key);
+    addCallRecord(key, token, mode == QStringLiteral("Report"));
+    tx.commit();
+    becameCurrent(key, token);
     getPending();
 }
 
 void CallingOps::callRC(bool labReport) {
+    Connection& c = *m_station.dbConnection;
+    if (c.inTransaction()) {
+        addCallRecord(m_ticket, m_token, labReport);
+        return;
+    }
+    Connection::WriteTransaction tx(c);
+    addCallRecord(m_ticket, m_token, labReport);
+    tx.commit();
+}
+
+void CallingOps::addCallRecord(qint64 tickAuto, const QString& token, bool labReport) {
     const LoginState& who = m_station.login;
     QString room;
     if (labReport) {
@@ -104,47 +127,56 @@ void CallingOps::callRC(bool labReport) {
         room = both == 1 ? who.counterName : QString();
     }
     auto c = m_station.dbConnection;
+    // A savepoint lets the transaction go on after a refused insert (a failed
+    // statement spoils the whole transaction on the server otherwise).
+    c->execute(QStringLiteral("savepoint call_record"));
     try {
         c->execute(QStringLiteral(
                        "insert into tblCall (servAuto, callToken, callCounter, status, tickAuto,"
                        " tickDate, callRoom) values (?, ?, ?, '0', ?, ?, ?)"),
-                   {who.counterId, lblToken, who.counterDisplayName, lblNo.toInt(), today(), room});
-    } catch (const DbError&) {
-        // The database refused a new record: show the ticket's existing record
-        // again instead. It gets the same values a new record would carry.
-        RecordSet rs(c, QStringLiteral("select * from tblCall where tickAuto=? order by callauto"),
-                     {lblNo.toInt()});
-        if (rs.recordCount() == 0) return;
-        rs.setValue(1, who.counterId);
-        rs.setValue(2, lblToken);
-        rs.setValue(3, who.counterDisplayName);
-        rs.setValue(4, QStringLiteral("0"));
-        rs.setValue(5, lblNo.toInt());
-        rs.setValue(6, today());
-        rs.setValue(7, room);
-        rs.update();
+                   {who.counterId, token, who.counterDisplayName, tickAuto, today(), room});
+        c->execute(QStringLiteral("release savepoint call_record"));
+        return;
+    } catch (const DbError& e) {
+        // Only a database that keeps one record per ticket is answered by
+        // showing that record again; a locked database or a lost connection
+        // is a failure the operator must see.
+        if (!e.isUniqueViolation()) throw;
+        c->execute(QStringLiteral("rollback to savepoint call_record"));
+        c->execute(QStringLiteral("release savepoint call_record"));
     }
+    // The existing record gets the same values a new record would carry.
+    RecordSet rs(c, QStringLiteral("select * from tblCall where tickAuto=? order by callauto"),
+                 {tickAuto});
+    if (rs.recordCount() == 0) return;
+    rs.setValue(1, who.counterId);
+    rs.setValue(2, token);
+    rs.setValue(3, who.counterDisplayName);
+    rs.setValue(4, QStringLiteral("0"));
+    rs.setValue(5, tickAuto);
+    rs.setValue(6, today());
+    rs.setValue(7, room);
+    rs.update();
 }
 
 void CallingOps::recall() {
-    if (lblNo.isEmpty()) return;
+    if (m_ticket == 0) return;
     updateRc();
 }
 
 void CallingOps::updateRc() {
     RecordSet rs(m_station.dbConnection,
                  QStringLiteral("Select * from tblCall where tickAuto=? order by callauto"),
-                 {lblNo.toInt()});
+                 {m_ticket});
     if (rs.recordCount() == 0) return;
     rs.setValue(4, QStringLiteral("0"));
     rs.update();
 }
 
 void CallingOps::cancel() {
-    if (lblNo.isEmpty()) return;
+    if (m_ticket == 0) return;
     m_station.dbConnection->execute(
-        QStringLiteral("update tblticket set Status='Cancelled' where tickAuto=?"),
-        {lblNo.toInt()});
+        QStringLiteral("update tblticket set Status='Cancelled' where tickAuto=?"), {m_ticket});
 }
 
 void CallingOps::getLast() {
@@ -154,13 +186,13 @@ void CallingOps::getLast() {
                        " and attended=?  order by tickAuto desc"),
         {today(), m_station.login.counterId});
     if (rs.recordCount() == 0) {
-        lblLast = QStringLiteral("Last Served : Not Available");
+        m_lastServed.reset();
         return;
     }
-    lblLast = QStringLiteral("Last Served : ") + rs.textOrEmpty(0);
-    lblNo = QString::number(rs.number(1));
+    m_lastServed = rs.textOrEmpty(0);
+    m_ticket = rs.number(1);
     // The token of that key is the row's own no_abr: no second query for it.
-    lblToken = rs.textOrEmpty(0);
+    m_token = rs.textOrEmpty(0);
 }
 
 void CallingOps::getPending() {
@@ -169,33 +201,33 @@ void CallingOps::getPending() {
         QStringLiteral(
             "select count(tickNo) from tblticket where call='0' and tickDate=? and servAuto=?"),
         {today(), m_station.login.serviceId});
-    lblTotal = QStringLiteral("Total Pending : ") + QString::number(rs.number(0));
+    m_pending = static_cast<int>(rs.number(0));
 }
 
-QString CallingOps::transfer(const QString& tokenText, const QString& tokenKey,
+QString CallingOps::transfer(const QString& tokenText, qint64 tokenKey,
                              const QString& targetCounter, const QString& note) {
     if (tokenText.isEmpty()) return QStringLiteral("Select a token first");
     const qint16 target = lookups::getCounterId(m_station, targetCounter);
     if (target == m_station.login.counterId || target == 0) return {};
-    if (tokenKey.isEmpty()) return {};
+    if (tokenKey == 0) return {};
     const int changed = m_station.dbConnection->execute(
         QStringLiteral("update tblticket set call='0', attended=?, status='Transferred', ref=? "
                        "where tickAuto=?"),
-        {target, note, tokenKey.toInt()});
+        {target, note, tokenKey});
     if (changed == 0) return {};
-    lblNo.clear();
+    m_ticket = 0;
     return QStringLiteral("Updated");
 }
 
-QList<QPair<QString, QString>> CallingOps::addTokens() {
+QList<QPair<QString, qint64>> CallingOps::addTokens() {
     RecordSet rs(
         m_station.dbConnection,
         QStringLiteral("select tickAuto, no_abr from tblticket where  tickDate=? and servAuto=?"
                        " order by tickno asc"),
         {today(), m_station.login.serviceId});
-    QList<QPair<QString, QString>> out;
+    QList<QPair<QString, qint64>> out;
     for (; !rs.eof(); rs.moveNext())
-        out.append({rs.textOrEmpty(1), rs.text(0)});
+        out.append({rs.textOrEmpty(1), rs.number(0)});
     return out;
 }
 

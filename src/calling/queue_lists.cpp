@@ -100,7 +100,15 @@ void CallScreen::addTokensToList() {
             m_cmbToken->addItem(token, key);
     } catch (const DbError&) {
     }
-    if (!m_ops.lblToken.isEmpty()) m_cmbToken->setCurrentText(m_ops.lblToken);
+    // The current ticket is chosen, not only written into the box: a transfer
+    // acts on the chosen entry.
+    if (!m_ops.lblToken().isEmpty()) {
+        const int index = m_cmbToken->findText(m_ops.lblToken(), Qt::MatchExactly);
+        if (index >= 0)
+            m_cmbToken->setCurrentIndex(index);
+        else
+            m_cmbToken->setCurrentText(m_ops.lblToken());
+    }
 }
 
 void CallScreen::listDoubleClicked(FlexGrid* grid, int row) {

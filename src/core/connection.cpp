@@ -101,15 +101,19 @@ void Connection::clearCache() {
     m_direct.reset();
 }
 
+DbError Connection::failure(const QSqlError& e) const {
+    return DbError(errorText(e), m_dialect->errorKind(e.nativeErrorCode()));
+}
+
 QSqlQuery& Connection::prepared(const QString& translatedSql) {
     if (auto it = m_cache.constFind(translatedSql); it != m_cache.constEnd()) return **it;
     if (m_cache.size() >= statementCacheLimit) clearCache();
     auto* q = new QSqlQuery(database());
     q->setForwardOnly(true);
     if (!q->prepare(translatedSql)) {
-        const QString text = errorText(q->lastError());
+        const DbError error = failure(q->lastError());
         delete q;
-        throw DbError(text);
+        throw error;
     }
     m_cache.insert(translatedSql, q);
     return *q;
@@ -133,9 +137,9 @@ QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
         }
         m_direct->finish();
         if (!m_direct->exec(translated)) {
-            const QString text = errorText(m_direct->lastError());
+            const DbError error = failure(m_direct->lastError());
             m_direct->finish();
-            throw DbError(text);
+            throw error;
         }
         return *m_direct;
     }
@@ -150,12 +154,12 @@ QSqlQuery& Connection::run(const QString& sql, const QVariantList& binds) {
             q.bindValue(i, m_dialect->bindValue(v));
     }
     if (!q.exec()) {
-        const QString text = errorText(q.lastError());
+        const DbError error = failure(q.lastError());
         q.finish();
         // A statement that failed may have lost its server-side preparation
         // (a dropped connection, a changed table): prepare it afresh next time.
         delete m_cache.take(translated);
-        throw DbError(text);
+        throw error;
     }
     return q;
 }
@@ -176,10 +180,12 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& binds) {
 
 Connection::WriteTransaction::WriteTransaction(Connection& c) : m_connection(c) {
     m_connection.execute(m_connection.dialect().beginWrite());
+    ++m_connection.m_transactions;
 }
 
 Connection::WriteTransaction::~WriteTransaction() {
     if (!m_open) return;
+    --m_connection.m_transactions;
     try {
         m_connection.execute(QStringLiteral("rollback"));
     } catch (const DbError&) {
@@ -188,8 +194,10 @@ Connection::WriteTransaction::~WriteTransaction() {
 }
 
 void Connection::WriteTransaction::commit() {
+    // A commit that fails leaves the transaction to the destructor's rollback.
     m_connection.execute(QStringLiteral("commit"));
     m_open = false;
+    --m_connection.m_transactions;
 }
 
 } // namespace tv

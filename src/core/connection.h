@@ -54,6 +54,9 @@ public:
     // connection's statement cache; the caller reads it and then calls finish().
     QSqlQuery& run(const QString& sql, const QVariantList& binds);
 
+    // Whether a WriteTransaction is open on this connection.
+    bool inTransaction() const { return m_transactions > 0; }
+
     // A transaction that will write, taken up front (see Dialect::beginWrite).
     // Rolled back on destruction unless committed.
     class WriteTransaction final {
@@ -71,6 +74,7 @@ public:
 
 private:
     Connection(const QString& name, std::unique_ptr<Dialect> dialect);
+    DbError failure(const QSqlError& e) const;
     QSqlQuery& prepared(const QString& translatedSql);
     void clearCache();
 
@@ -81,6 +85,7 @@ private:
     QHash<QString, QSqlQuery*> m_cache;
     QHash<QString, QString> m_translated;
     std::unique_ptr<QSqlQuery> m_direct;
+    int m_transactions = 0;
 };
 
 // The engine's own words for a failed query or connection.

@@ -142,6 +142,13 @@ public:
     QString columnListQuery() const override {
         return QStringLiteral("select name from pragma_table_info(?) order by cid");
     }
+    DbError::Kind errorKind(const QString& code) const override {
+        // Extended result codes: SQLITE_CONSTRAINT_UNIQUE, _PRIMARYKEY; SQLITE_BUSY, _LOCKED.
+        const int c = code.toInt();
+        if (c == 2067 || c == 1555) return DbError::Kind::UniqueViolation;
+        if ((c & 0xff) == 5 || (c & 0xff) == 6) return DbError::Kind::Busy;
+        return DbError::Kind::Other;
+    }
 
 protected:
     QString minutesBetween(const QString& a, const QString& b) const override {
@@ -232,6 +239,12 @@ public:
     QString issueTicketStatement() const override {
         return QStringLiteral(
             "select r_tickauto, r_tickno, r_token, r_descr from tv_issue_ticket(?, ?, ?)");
+    }
+    DbError::Kind errorKind(const QString& code) const override {
+        // SQLSTATE: unique_violation; lock_not_available, deadlock_detected.
+        if (code == u"23505") return DbError::Kind::UniqueViolation;
+        if (code == u"55P03" || code == u"40P01") return DbError::Kind::Busy;
+        return DbError::Kind::Other;
     }
     QString columnListQuery() const override {
         return QStringLiteral("select column_name from information_schema.columns"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db_error.h"
+
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -82,6 +84,9 @@ public:
     // A cheap query whose single value changes whenever another connection has
     // committed a change to the database ("" where notifications do this job).
     virtual QString dataVersionQuery() const = 0;
+
+    // What kind of failure the engine's own error code stands for.
+    virtual DbError::Kind errorKind(const QString& nativeCode) const = 0;
 
     // Select that lists the columns of a table in their stored order.
     virtual QString columnListQuery() const = 0;

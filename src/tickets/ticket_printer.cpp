@@ -72,13 +72,43 @@ int paintTicket(QPainter& painter, const QList<TicketLine>& lines, int leftMargi
 
 TicketPrinter::TicketPrinter(Station& station) : m_station(station) {}
 
+TicketPrinter::Printers TicketPrinter::machinePrinters() {
+    return {QPrinterInfo::availablePrinters(), QPrinterInfo::defaultPrinter()};
+}
+
+namespace {
+// Letters, digits, '-' and '_' only: a token or profile can hold anything the
+// database or the command line allows ("../", "/", ":"), a file name must not.
+QString safeName(const QString& text) {
+    QString out;
+    for (const QChar ch : text)
+        out += (ch.isLetterOrNumber() && ch.unicode() < 128) || ch == u'-' || ch == u'_'
+                   ? ch
+                   : QChar(u'_');
+    return out;
+}
+} // namespace
+
 QString TicketPrinter::pdfFolder() const {
     return QFileInfo(paths::defaultDataFile()).path() + QStringLiteral("/tickets/") +
-           m_station.profile();
+           safeName(m_station.profile());
+}
+
+QString TicketPrinter::pdfFileFor(const TicketData& data) const {
+    const QDir folder(pdfFolder());
+    const QString stem = folder.filePath(QStringLiteral("%1-%2").arg(
+        data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")), safeName(data.token)));
+    // Every copy is a file of its own.
+    QString file = stem + QStringLiteral(".pdf");
+    for (int n = 2; QFile::exists(file); ++n)
+        file = stem + QStringLiteral("-%1.pdf").arg(n);
+    // Checked after the name is built: whatever it holds, it stays in the folder.
+    if (QFileInfo(file).absoluteDir() != QDir(folder.absolutePath())) return {};
+    return file;
 }
 
 bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
-    QDir().mkpath(QFileInfo(file).path());
+    if (!QDir().mkpath(QFileInfo(file).path())) return false;
     const auto lines = ticketLines(data);
     QPdfWriter pdf(file);
     pdf.setResolution(300);
@@ -107,9 +137,9 @@ bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
 TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
     Printed result;
     const QString wanted = m_station.settings().text(keys::PrinterName);
+    const Printers printers = m_printers();
     QPrinterInfo info;
-    const auto printers = QPrinterInfo::availablePrinters();
-    for (const QPrinterInfo& p : printers) {
+    for (const QPrinterInfo& p : printers.available) {
         if (p.printerName() == wanted) {
             info = p;
             result.target = Target::NamedPrinter;
@@ -117,41 +147,40 @@ TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
         }
     }
     if (info.isNull()) {
-        info = QPrinterInfo::defaultPrinter();
-        if (info.isNull() && !printers.isEmpty()) info = printers.first();
+        info = printers.preferred;
+        if (info.isNull() && !printers.available.isEmpty()) info = printers.available.first();
         if (!info.isNull()) result.target = Target::DefaultPrinter;
     }
 
     if (info.isNull()) {
         // No printer on this machine: keep the ticket where the kiosk's keeper can see it.
-        const QString stem =
-            QDir(pdfFolder())
-                .filePath(QStringLiteral("%1-%2").arg(
-                    data.issuedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")), data.token));
-        // Every copy is a file of its own.
-        QString file = stem + QStringLiteral(".pdf");
-        for (int n = 2; QFile::exists(file); ++n)
-            file = stem + QStringLiteral("-%1.pdf").arg(n);
-        if (printToPdf(data, file)) {
+        const QString file = pdfFileFor(data);
+        if (!file.isEmpty() && printToPdf(data, file)) {
             result.target = Target::PdfFile;
             result.where = file;
         } else {
             result.target = Target::Nothing;
+            result.where = file.isEmpty() ? pdfFolder() : file;
+            result.error = QStringLiteral("cannot write %1").arg(result.where);
         }
         return result;
     }
 
+    result.where = info.printerName();
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Ticket %1").arg(data.token));
     printer.setFullPage(false);
     QPainter p;
     if (!p.begin(&printer)) {
-        result.target = Target::Nothing; // a printer that refuses: the ticket row is stored anyway
+        result.target = Target::Nothing;
+        result.error = QStringLiteral("printer %1 refused the job").arg(info.printerName());
         return result;
     }
     paintTicket(p, ticketLines(data));
-    p.end();
-    result.where = info.printerName();
+    if (!p.end() || printer.printerState() == QPrinter::Error) {
+        result.target = Target::Nothing;
+        result.error = QStringLiteral("printer %1 reported an error").arg(info.printerName());
+    }
     return result;
 }
 

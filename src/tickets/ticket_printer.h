@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <QFont>
 #include <QList>
+#include <QPrinterInfo>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
@@ -38,27 +40,42 @@ int paintTicket(QPainter& painter, const QList<TicketLine>& lines, int leftMargi
 
 // Prints tickets for a station: on the printer named in the settings, else on
 // the default printer; a machine with no printer at all keeps each ticket as a
-// PDF in the station's data folder instead of losing it. Printing never fails
-// the issue: every failing step is skipped.
+// PDF in the station's data folder instead of losing it. A print that fails
+// says why; the ticket row is stored before printing either way.
 class TicketPrinter final {
 public:
     explicit TicketPrinter(Station& station);
 
     enum class Target { NamedPrinter, DefaultPrinter, PdfFile, Nothing };
     struct Printed {
-        Target target = Target::Nothing;
-        QString where; // printer name or file path
+        Target target = Target::Nothing; // Nothing: the print failed
+        QString where;                   // printer name or file path
+        QString error;                   // why it failed
+        bool ok() const { return target != Target::Nothing; }
     };
 
     Printed startPrint(const TicketData& data);
 
+    // The printers tickets can go to, and the default one. The machine's own
+    // by default; tests choose theirs (none: tickets are kept as PDF files).
+    struct Printers {
+        QList<QPrinterInfo> available;
+        QPrinterInfo preferred;
+    };
+    void setPrinters(std::function<Printers()> source) { m_printers = std::move(source); }
+    static Printers machinePrinters();
+
     // The folder that holds the tickets kept as PDF files.
     QString pdfFolder() const;
-    // Writes one ticket as a PDF page; "" on failure.
+    // The file a kept ticket goes to: a name of safe characters only, inside
+    // the folder whatever the token holds; "" when no such name can be made.
+    QString pdfFileFor(const TicketData& data) const;
+    // Writes one ticket as a PDF page; false on failure.
     static bool printToPdf(const TicketData& data, const QString& file);
 
 private:
     Station& m_station;
+    std::function<Printers()> m_printers = &TicketPrinter::machinePrinters;
 };
 
 } // namespace tv

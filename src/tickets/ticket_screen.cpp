@@ -6,6 +6,7 @@
 #include "core/settings_store.h"
 #include "core/station.h"
 #include "core/ui/dialogs.h"
+#include "core/ui/elided_label.h"
 #include "core/ui/flex_grid.h"
 #include "core/ui/twips.h"
 #include "token_allocation.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tv {
@@ -57,8 +59,13 @@ TicketScreen::TicketScreen(Station& station, QWidget* parent)
     m_exit = new QPushButton(QStringLiteral("Exit"), this);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
-    m_status = new QLabel(this);
+    m_status = new ElidedLabel(this);
     m_status->setObjectName(QStringLiteral("lblStatus"));
+    // A kiosk left open overnight must not go on issuing yesterday's tickets.
+    m_dayTimer = new QTimer(this);
+    m_dayTimer->setInterval(60 * 1000);
+    connect(m_dayTimer, &QTimer::timeout, this, [this] { ticketDay(); });
+    m_dayTimer->start();
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_dtLabel);
@@ -76,7 +83,7 @@ TicketScreen::TicketScreen(Station& station, QWidget* parent)
 void TicketScreen::load() {
     m_fullScreenTicket = m_station.settings().text(keys::TicketScreen) != QStringLiteral("Normal");
     if (m_fullScreenTicket) makeCenter();
-    m_dt->setDate(m_station.clock().today());
+    setDay(m_station.clock().today());
     move(0, 0);
     m_ticketStage = Departments;
     m_station.openConnection();
@@ -94,7 +101,7 @@ void TicketScreen::load() {
     getcompDet();
     // A kiosk prints a handful of copies at most: -3 would store a ticket
     // nobody holds, 100000 would keep the kiosk busy for hours.
-    m_ticketCopies = qBound(minCopies, m_station.settings().number(keys::PrintCopies), maxCopies);
+    setTicketCopies(m_station.settings().number(keys::PrintCopies));
     resize(twips::toPixelsX(5600), twips::toPixelsY(8000));
 }
 
@@ -202,9 +209,25 @@ void TicketScreen::touchRow(int row) {
     }
 }
 
+void TicketScreen::setTicketCopies(int copies) {
+    m_ticketCopies = qBound(minCopies, copies, maxCopies);
+}
+
+void TicketScreen::setDay(const QDate& day) {
+    m_autoDay = day;
+    m_dt->setDate(day);
+}
+
+QDate TicketScreen::ticketDay() {
+    const QDate today = m_station.clock().today();
+    if (m_fullScreenTicket) return today;
+    if (m_dt->date() == m_autoDay && m_autoDay != today) setDay(today);
+    return m_dt->date();
+}
+
 void TicketScreen::issueTicket(qint16 service, const QString& serviceName) {
     TokenAllocation tokens(m_station);
-    const auto issued = tokens.issue(service, m_dt->date());
+    const auto issued = tokens.issue(service, ticketDay());
     if (issued.outcome != TokenAllocation::Issued::Outcome::Issued) {
         Dialogs::message(this, issued.message);
         return;
@@ -223,13 +246,20 @@ void TicketScreen::issueTicket(qint16 service, const QString& serviceName) {
     } catch (const DbError&) {
         // The line then shows no token.
     }
-    for (int copy = 0; copy < m_ticketCopies; ++copy)
+    QString failure;
+    for (int copy = 0; copy < m_ticketCopies; ++copy) {
         m_lastPrinted = m_printer.startPrint(data);
-    m_status->setText(m_lastPrinted.target == TicketPrinter::Target::PdfFile
-                          ? QStringLiteral("Ticket %1 kept as %2 (no printer)")
-                                .arg(issued.token, m_lastPrinted.where)
-                          : QStringLiteral("Ticket %1 issued").arg(issued.token));
-    m_dt->setDate(m_station.clock().today());
+        if (!m_lastPrinted.ok()) failure = m_lastPrinted.error;
+    }
+    if (!failure.isEmpty())
+        m_status->setText(
+            QStringLiteral("Ticket %1 stored; printing failed: %2").arg(issued.token, failure));
+    else if (m_lastPrinted.target == TicketPrinter::Target::PdfFile)
+        m_status->setText(QStringLiteral("Ticket %1 kept as %2 (no printer)")
+                              .arg(issued.token, m_lastPrinted.where));
+    else
+        m_status->setText(QStringLiteral("Ticket %1 issued").arg(issued.token));
+    setDay(m_station.clock().today());
 }
 
 void TicketScreen::showError(const QString& description) {

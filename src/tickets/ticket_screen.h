@@ -8,9 +8,11 @@
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace tv {
 
+class ElidedLabel;
 class FlexGrid;
 class Station;
 
@@ -26,7 +28,8 @@ public:
     enum Stage : qint16 { Departments = 0, Services = 1 };
     qint16 ticketStage() const { return m_ticketStage; }
     int ticketCopies() const { return m_ticketCopies; }
-    void setTicketCopies(int copies) { m_ticketCopies = copies; }
+    // Copies per ticket, 1 to 10.
+    void setTicketCopies(int copies);
     bool fullScreenTicket() const { return m_fullScreenTicket; }
     FlexGrid* grid() const { return m_fg; }
     TicketPrinter& printer() { return m_printer; }
@@ -37,6 +40,10 @@ public:
     void addServ(int deptAuto);
     // Acts on a touch of grid row `row`, as a click on it does.
     void touchRow(int row);
+    // The day a ticket touched now is issued for: today on a full-screen
+    // kiosk; otherwise the date box, which follows the calendar past midnight
+    // unless the operator chose another day.
+    QDate ticketDay();
     // Stretches the button picture over every button cell.
     void addimg(const QString& path);
 
@@ -49,6 +56,7 @@ private:
     void makeCenter();
     void getcompDet();
     void issueTicket(qint16 service, const QString& serviceName);
+    void setDay(const QDate& day);
     void showError(const QString& description);
     void resizeEvent(QResizeEvent* event) override;
 
@@ -57,7 +65,11 @@ private:
     FlexGrid* m_fg;
     QDateEdit* m_dt;
     QLabel* m_dtLabel;
-    QLabel* m_status;
+    ElidedLabel* m_status;
+    QTimer* m_dayTimer;
+    // The day the kiosk itself last put into the date box; a box still
+    // showing it was not chosen by the operator.
+    QDate m_autoDay;
     QPushButton* m_exit;
     qint16 m_ticketStage = Departments;
     qint16 m_rowHeight = 500;

@@ -26,12 +26,6 @@ qint64 nextNumber(const std::shared_ptr<Connection>& c, qint16 service, const QS
     return startno.toInt();
 }
 
-bool isUniqueViolation(const DbError& e) {
-    const QString t = e.description();
-    return t.contains(QStringLiteral("UNIQUE constraint failed"), Qt::CaseInsensitive) ||
-           t.contains(QStringLiteral("duplicate key"), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 qint32 TokenAllocation::getToken(qint16 service, const QString& issueDay) {
@@ -69,7 +63,7 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
         } catch (const DbError& e) {
             // Only a writer that bypassed the numbering step can get here; the
             // number it took is gone, so take the highest number again.
-            if (!isUniqueViolation(e) || attempt + 1 >= uniqueRetries) throw;
+            if (!e.isUniqueViolation() || attempt + 1 >= uniqueRetries) throw;
         }
     }
     RecordSet svc(c, QStringLiteral("select servdesc from tblService where servAuto=?"), {service});

@@ -22,7 +22,7 @@ private slots:
 
     void twentyCountersOneQueue() {
         auto c = m_db->station().dbConnection;
-        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+        const QString today = QStringLiteral("2026-12-09");
         constexpr int tickets = 400;
         constexpr int counters = 20;
         {
@@ -38,7 +38,7 @@ private slots:
         for (int k = 1; k <= counters; ++k) {
             auto* p = new QProcess(this);
             p->start(CALL_WORKER, {m_db->dir() + "/station.ini", m_db->dir() + "/data.db",
-                                   QString::number(k), "1"});
+                                   QString::number(k), "1", today});
             workers << p;
         }
         int reported = 0;

@@ -39,7 +39,7 @@ private slots:
         Dialogs::clearAnswers();
         st().settings().set(keys::ShowBoth, 0);
         st().settings().set(keys::ShortcutEnable, 1);
-        st().clock().setFixed(QDateTime(QDate::currentDate(), QTime(9, 0)));
+        st().clock().setFixed(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
         exec("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, active) "
              "values (1, 1, 'Lab', 'A', 1, 99, 1)");
         exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (3, "
@@ -156,6 +156,27 @@ private slots:
         QCOMPARE(label(screen, "lblNo"), QString()); // the current ticket is dropped
     }
 
+    void theCurrentTicketTransfersWhereverItStandsInTheList() {
+        CallScreen screen(st());
+        screen.Command2_Click();
+        screen.Command2_Click(); // A2 current: the second entry of the list
+        screen.tabs()->setCurrentIndex(3);
+        auto* tokens = screen.findChild<QComboBox*>("cmbToken");
+        QCOMPARE(tokens->currentText(), QString("A2"));
+        screen.findChild<QComboBox*>("cmbService")->setCurrentText("Room 4");
+        screen.Command5_Click();
+        QCOMPARE(Dialogs::takeMessages().value(0).text, QString("Updated"));
+        QCOMPARE(c1("select status from tblticket where no_abr='A2'"), QString("Transferred"));
+        // a token typed exactly as listed counts as chosen; one that is not listed does nothing
+        tokens->setEditText("A3");
+        screen.Command5_Click();
+        QCOMPARE(Dialogs::takeMessages().value(0).text, QString("Updated"));
+        QCOMPARE(c1("select attended from tblticket where no_abr='A3'"), QString("4"));
+        tokens->setEditText("A9");
+        screen.Command5_Click();
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+    }
+
     void settingsAreStoredAtOnce() {
         CallScreen screen(st());
         screen.findChild<QCheckBox*>("chkboth")->click();
@@ -205,8 +226,10 @@ private slots:
         screen.Command2_Click();
         exec("alter table tblCall_away rename to tblCall");
         QCOMPARE(Dialogs::takeMessages().size(), 1);
-        screen.Command2_Click(); // still usable
+        QCOMPARE(label(screen, "Label1"), QString("Idle"));
+        screen.Command2_Click(); // still usable, and the ticket was not lost
         QCOMPARE(label(screen, "Label1"), QString("Calling"));
+        QCOMPARE(label(screen, "lblToken"), QString("A1"));
     }
 
 private:

@@ -1,5 +1,5 @@
 // One kiosk in a race: issues COUNT tickets of SERVICE as fast as it can.
-// Usage: issue_worker SETTINGS_FILE EMBEDDED_FILE SERVICE COUNT
+// Usage: issue_worker SETTINGS_FILE EMBEDDED_FILE SERVICE COUNT DAY
 #include "core/db_error.h"
 #include "core/station.h"
 #include "tickets/token_allocation.h"
@@ -10,7 +10,8 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
-    if (a.size() < 5) return 2;
+    if (a.size() < 6) return 2;
+    const QDate day = QDate::fromString(a[5], "yyyy-MM-dd");
     tv::Station st("race", a[1]);
     st.setEmbeddedFile(a[2]);
     if (!st.openConnection()) {
@@ -22,8 +23,7 @@ int main(int argc, char* argv[]) {
     int issued = 0;
     for (int i = 0; i < a[4].toInt(); ++i) {
         try {
-            if (tokens.issue(service, QDate::currentDate()).outcome ==
-                tv::TokenAllocation::Issued::Outcome::Issued)
+            if (tokens.issue(service, day).outcome == tv::TokenAllocation::Issued::Outcome::Issued)
                 ++issued;
         } catch (const tv::DbError& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.description()));

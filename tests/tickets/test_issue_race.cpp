@@ -25,6 +25,7 @@ private slots:
                    "active) values (1, 1, 'Race', 'R', 100, 30000, 1)");
         c->execute("insert into tblService (servAuto, deptAuto, servName, abrno, startno, endno, "
                    "active) values (2, 1, 'Other', 'O', 1, 30000, 1)");
+        const QString today = QStringLiteral("2026-12-09");
         constexpr int kiosks = 4;
         constexpr int each = 150;
         QList<QProcess*> workers;
@@ -33,7 +34,7 @@ private slots:
             // one kiosk issues for another service at the same time
             const int service = k == kiosks - 1 ? 2 : 1;
             p->start(ISSUE_WORKER, {m_db->dir() + "/station.ini", m_db->dir() + "/data.db",
-                                    QString::number(service), QString::number(each)});
+                                    QString::number(service), QString::number(each), today});
             workers << p;
         }
         int reported = 0;
@@ -46,7 +47,6 @@ private slots:
         }
         QCOMPARE(reported, kiosks * each);
 
-        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
         RecordSet rs(
             c,
             "select tickNo, no_abr from tblticket where servAuto=? and tickDate=? order by tickNo",
