@@ -39,9 +39,15 @@ qint64 insertKey(Connection& c, const QString& sql, const QVariantList& binds) {
     return rs.number(0);
 }
 
-// Remembers a login on a station profile the way the login window does.
-void rememberLogin(const QString& profile, const QString& type, const QString& name,
-                   const QString& storedHash, const QString& counter, const StationSettings& from) {
+// Remembers a login on a station profile the way a login with Memorize
+// ticked does: a token of its own, its digest in the database.
+void rememberLogin(Connection& c, const QString& profile, const QString& type, const QString& name,
+                   qint64 owner, const QString& counter, const StationSettings& from) {
+    const QString token = newLoginToken();
+    c.execute(QStringLiteral("insert into tv_login_token (role, ownerAuto, tokenHash, station,"
+                             " created) values (?, ?, ?, ?, current_timestamp)"),
+              {type == QStringLiteral("optAdmin") ? QStringLiteral("A") : QStringLiteral("C"),
+               owner, loginTokenDigest(token), profile});
     StationSettings s(paths::settingsFile(profile));
     for (const SettingKey& k : {keys::SqlHost, keys::SqlDatabase, keys::SqlUser, keys::SqlPassword,
                                 keys::SqlAuthentication})
@@ -49,7 +55,7 @@ void rememberLogin(const QString& profile, const QString& type, const QString& n
     s.set(keys::LoginRemember, 1);
     s.set(keys::LoginType, type);
     s.set(keys::LoginName, name);
-    s.set(keys::LoginPass, storedHash);
+    s.set(keys::LoginPass, token);
     s.set(keys::LoginCounter, counter);
 }
 
@@ -61,7 +67,7 @@ QStringList fillDemoHall(Station& station) {
     Connection::WriteTransaction tx(*c);
     for (const char* table :
          {"tblCall", "tblTicket", "tblCounter", "tblService", "tblDept", "tbluser", "tbltheme",
-          "tblpos", "tblheader", "tblscroll", "tblServiceNo"})
+          "tblpos", "tblheader", "tblscroll", "tblServiceNo", "tv_login_token"})
         c->execute(QStringLiteral("delete from %1").arg(QLatin1String(table)));
 
     c->execute(QStringLiteral("update tblComp set compName=?, compAddress=? where compAuto=1"),
@@ -99,24 +105,24 @@ QStringList fillDemoHall(Station& station) {
 
     QStringList lines;
     lines << QStringLiteral("Demo hall: City Clinic");
-    QHash<QString, QString> counterHashes;
+    QHash<QString, qint64> counterKeys;
     for (const DemoCounter& k : demoCounters) {
-        const QString hash = hashPassword(QLatin1String(k.password));
-        counterHashes.insert(QLatin1String(k.name), hash);
-        c->execute(
-            QStringLiteral(
-                "insert into tblCounter (servAuto, contName, displayName, username, pass, active)"
-                " values (?, ?, ?, ?, ?, 1)"),
-            {serviceKeys.value(QLatin1String(k.service)), QLatin1String(k.name),
-             QLatin1String(k.display), QLatin1String(k.user), hash});
+        counterKeys.insert(
+            QLatin1String(k.name),
+            insertKey(*c,
+                      QStringLiteral("insert into tblCounter (servAuto, contName, displayName,"
+                                     " username, pass, active) values (?, ?, ?, ?, ?, 1)"),
+                      {serviceKeys.value(QLatin1String(k.service)), QLatin1String(k.name),
+                       QLatin1String(k.display), QLatin1String(k.user),
+                       hashPassword(QLatin1String(k.password))}));
         lines << QStringLiteral("  counter %1 (%2): user %3, password %4")
                      .arg(QLatin1String(k.name), QLatin1String(k.service), QLatin1String(k.user),
                           QLatin1String(k.password));
     }
-    const QString adminHash = hashPassword(QLatin1String(adminPassword));
-    c->execute(
+    const qint64 adminKey = insertKey(
+        *c,
         QStringLiteral("insert into tbluser (username, password, userType) values (?, ?, 'Admin')"),
-        {QLatin1String(adminName), adminHash});
+        {QLatin1String(adminName), hashPassword(QLatin1String(adminPassword))});
     lines << QStringLiteral("  administrator: user %1, password %2")
                  .arg(QLatin1String(adminName), QLatin1String(adminPassword));
 
@@ -157,23 +163,24 @@ QStringList fillDemoHall(Station& station) {
                 "insert into tblscroll (message, msgrtf, rtfcopy, active, font, size, color, bold,"
                 " italic, direction) values (?, ?, ?, 1, 'Arial', 18, 16777215, 0, 0, 'Left')"),
             {QLatin1String(text), QLatin1String(text), QLatin1String(text)});
-    tx.commit();
-
     // The stations of the demo: a display station that starts its board by
     // itself, and two counters that log in by themselves.
     const StationSettings& from = station.settings();
-    rememberLogin(QStringLiteral("display"), QStringLiteral("optAdmin"), QLatin1String(adminName),
-                  adminHash, {}, from);
+    rememberLogin(*c, QStringLiteral("display"), QStringLiteral("optAdmin"),
+                  QLatin1String(adminName), adminKey, {}, from);
     {
         StationSettings display(paths::settingsFile(QStringLiteral("display")));
         display.set(keys::DisplayAuto, 1);
         display.set(keys::ThemeName, themeName);
         display.set(keys::VoiceFormat1, QStringLiteral("english|ding|token|*|please|roomno|#"));
     }
-    rememberLogin(QStringLiteral("counter1"), QStringLiteral("optCounter"), QStringLiteral("lab1"),
-                  counterHashes.value(QStringLiteral("Room 1")), QStringLiteral("Room 1"), from);
-    rememberLogin(QStringLiteral("counter2"), QStringLiteral("optCounter"), QStringLiteral("gp1"),
-                  counterHashes.value(QStringLiteral("Room 3")), QStringLiteral("Room 3"), from);
+    rememberLogin(*c, QStringLiteral("counter1"), QStringLiteral("optCounter"),
+                  QStringLiteral("lab1"), counterKeys.value(QStringLiteral("Room 1")),
+                  QStringLiteral("Room 1"), from);
+    rememberLogin(*c, QStringLiteral("counter2"), QStringLiteral("optCounter"),
+                  QStringLiteral("gp1"), counterKeys.value(QStringLiteral("Room 3")),
+                  QStringLiteral("Room 3"), from);
+    tx.commit();
     lines << QStringLiteral(
         "Station profiles: display (board and console), counter1 (Room 1, Blood Test),"
         " counter2 (Room 3, General Medicine)");

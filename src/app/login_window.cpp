@@ -100,8 +100,12 @@ LoginWindow::LoginWindow(Station& station, QWidget* parent)
     connect(m_txtUser, &QLineEdit::returnPressed, m_txtPass,
             [this] { m_txtPass->setFocus(Qt::OtherFocusReason); });
     connect(m_txtPass, &QLineEdit::returnPressed, this, &LoginWindow::loginAction);
-    // Typing replaces the remembered hash by a password of the user's own.
+    // Typing replaces the remembered login by one of the user's own.
     connect(m_txtPass, &QLineEdit::textEdited, this, [this] { m_remembered = false; });
+    connect(m_txtUser, &QLineEdit::textEdited, this, [this] { m_remembered = false; });
+    connect(m_cmbCounter, &QComboBox::currentTextChanged, this, [this] {
+        if (m_cmbCounter->hasFocus()) m_remembered = false;
+    });
     connect(m_cmdLogin, &QPushButton::clicked, this, &LoginWindow::loginAction);
     connect(m_cmdExit, &QPushButton::clicked, this, &LoginWindow::exitRequested);
     m_cmbCounter->installEventFilter(this);
@@ -137,7 +141,8 @@ void LoginWindow::load() {
 void LoginWindow::fillFromRemembered(const RememberedLogin& r) {
     m_txtUser->setText(r.name);
     m_txtPass->setText(r.pass);
-    m_remembered = true;
+    // "Rem" with nothing kept (Memorize was unticked later) fills nothing.
+    m_remembered = !r.pass.isEmpty();
 }
 
 void LoginWindow::setCounterListVisible(bool visible) {
@@ -186,7 +191,9 @@ void LoginWindow::loginAction() {
         return;
     }
     if (!result.ok) {
-        m_skipActivation = true;
+        // A remembered login that no longer holds is said once; from then on
+        // the boxes are the user's to fill.
+        m_remembered = false;
         Dialogs::message(this, result.message);
         m_busy = false;
         return;
@@ -205,7 +212,9 @@ void LoginWindow::loginAction() {
 }
 
 void LoginWindow::windowActivated() {
-    if (m_busy) return;
+    // Only a remembered login runs by itself: boxes that are empty or being
+    // typed into are not a failed login.
+    if (m_busy || !m_remembered) return;
     if (m_skipActivation) {
         m_skipActivation = false;
         return;

@@ -27,17 +27,18 @@ public:
     explicit LoginWindow(Station& station, QWidget* parent = nullptr);
 
     // The login with what the boxes hold: the Login button, Enter in the
-    // password box, every activation of the window, and the splash when the
-    // station logs in by itself. Does nothing once logged in.
+    // password box, an activation of the window while a remembered login
+    // fills the boxes, and the splash when the station logs in by itself.
+    // Does nothing once logged in.
     void loginAction();
 
-    // The window became the active one. A window this login opened (its
-    // message box, the connection dialog) handing the activation back does not
-    // count, so a failed attempt is not repeated in a loop.
+    // The window became the active one: a remembered login logs in without a
+    // click. A window this login opened (the connection dialog) handing the
+    // activation back does not count, so a failed attempt is not repeated in a loop.
     void windowActivated();
     void windowDeactivated();
 
-    // The remembered hash is in the password box (until the user types there).
+    // The remembered login fills the boxes (until the user types there or it failed).
     bool holdsRememberedCredential() const { return m_remembered; }
 
 signals:

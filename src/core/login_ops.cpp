@@ -14,19 +14,34 @@ Connection& LoginOps::db() {
     return *m_station.dbConnection;
 }
 
-bool LoginOps::matches(const QString& stored, const LoginRequest& r) {
-    // A remembered credential is the hash itself: it stands for the password
-    // only while the row still holds that very hash, so a changed password
-    // asks for a new login. A remembered value from before hashing (plain
-    // text in an old settings file) is checked like a typed one.
-    if (r.rememberedCredential && isPasswordHash(r.password))
-        return isPasswordHash(stored) && stored == r.password;
+bool LoginOps::accepts(const QString& role, qint64 owner, const QString& stored,
+                       const LoginRequest& r, bool* byToken) {
+    *byToken = false;
+    if (r.rememberedCredential) {
+        if (isLoginToken(r.password)) {
+            RecordSet rs(m_station.dbConnection,
+                         QStringLiteral("select tokenAuto from tv_login_token"
+                                        " where tokenHash=? and role=? and ownerAuto=?"),
+                         {loginTokenDigest(r.password), role, owner});
+            *byToken = rs.recordCount() > 0;
+            return *byToken;
+        }
+        // A password hash in a settings file is no password, whoever put it
+        // there: anyone who can read the user table has the hashes.
+        if (isPasswordHash(r.password)) return false;
+        // A plain password remembered before hashing is checked like a typed one.
+    }
     return verifyPassword(stored, r.password);
 }
 
 LoginResult LoginOps::login(const LoginRequest& request) {
     return request.role == LoginRequest::Role::Admin ? loginAdmin(request) : loginCounter(request);
 }
+
+namespace {
+const QString adminRole = QStringLiteral("A");
+const QString counterRole = QStringLiteral("C");
+} // namespace
 
 LoginResult LoginOps::loginAdmin(const LoginRequest& r) {
     // The name is found by the database (case-free column); the password is
@@ -38,20 +53,19 @@ LoginResult LoginOps::loginAdmin(const LoginRequest& r) {
         {r.userName});
     for (; !rs.eof(); rs.moveNext()) {
         if (rs.isNull(2)) continue; // no password was ever set: nothing matches it
-        QString stored = rs.text(2);
-        if (!matches(stored, r)) continue;
+        const QString stored = rs.text(2);
         const qint64 userAuto = rs.number(0);
-        if (!isPasswordHash(stored)) {
+        bool byToken = false;
+        if (!accepts(adminRole, userAuto, stored, r, &byToken)) continue;
+        if (!byToken && !isPasswordHash(stored)) {
             // A legacy plain password: replace it by its hash now. The old value
             // is part of the condition so a station doing the same at this
             // moment does not lose anything.
-            const QString hash = hashPassword(r.password);
             db().execute(
                 QStringLiteral("update tbluser set password=? where userAuto=? and password=?"),
-                {hash, userAuto, stored});
-            stored = hash;
+                {hashPassword(r.password), userAuto, stored});
         }
-        remember(r, stored);
+        remember(r, adminRole, userAuto, byToken);
         m_station.login.isAdmin = true;
         m_station.login.adminUserId = static_cast<int>(userAuto);
         return {true, {}};
@@ -68,17 +82,16 @@ LoginResult LoginOps::loginCounter(const LoginRequest& r) {
                  {r.counterName, r.userName});
     for (; !rs.eof(); rs.moveNext()) {
         if (rs.isNull(2)) continue;
-        QString stored = rs.text(2);
-        if (!matches(stored, r)) continue;
+        const QString stored = rs.text(2);
         const qint16 cntAuto = rs.int16(0);
         const qint16 servAuto = rs.int16(1);
-        if (!isPasswordHash(stored)) {
-            const QString hash = hashPassword(r.password);
+        bool byToken = false;
+        if (!accepts(counterRole, cntAuto, stored, r, &byToken)) continue;
+        if (!byToken && !isPasswordHash(stored)) {
             db().execute(QStringLiteral("update tblCounter set pass=? where cntAuto=? and pass=?"),
-                         {hash, int(cntAuto), stored});
-            stored = hash;
+                         {hashPassword(r.password), int(cntAuto), stored});
         }
-        remember(r, stored);
+        remember(r, counterRole, cntAuto, byToken);
         m_station.login.counterId = cntAuto;
         m_station.login.serviceId = servAuto;
         m_station.login.isAdmin = false;
@@ -87,21 +100,44 @@ LoginResult LoginOps::loginCounter(const LoginRequest& r) {
     return {false, counterFailed};
 }
 
-void LoginOps::remember(const LoginRequest& r, const QString& storedHash) {
+void LoginOps::remember(const LoginRequest& r, const QString& role, qint64 owner, bool byToken) {
     StationSettings& s = m_station.settings();
+    const QString previous = s.text(keys::LoginPass);
+    const auto forgetPrevious = [&] {
+        if (isLoginToken(previous))
+            db().execute(QStringLiteral("delete from tv_login_token where tokenHash=?"),
+                         {loginTokenDigest(previous)});
+    };
     if (!r.memorize) {
         // "Rem" stays as it is: the next start shows Memorize ticked with
         // empty boxes when it was ticked before.
+        forgetPrevious();
         s.set(keys::LoginName, QString());
         s.set(keys::LoginPass, QString());
         return;
+    }
+    // A login by the remembered token keeps it; a typed one replaces the
+    // station's token by a new one.
+    QString token = byToken ? r.password : QString();
+    if (token.isEmpty()) {
+        forgetPrevious();
+        token = newLoginToken();
+        db().execute(
+            QStringLiteral("insert into tv_login_token (role, ownerAuto, tokenHash,"
+                           " station, created) values (?, ?, ?, ?, ?)"),
+            {role, owner, loginTokenDigest(token), m_station.profile(), m_station.clock().now()});
     }
     s.set(keys::LoginRemember, QStringLiteral("1"));
     s.set(keys::LoginType, r.role == LoginRequest::Role::Admin ? QStringLiteral("optAdmin")
                                                                : QStringLiteral("optCounter"));
     s.set(keys::LoginName, r.userName);
-    s.set(keys::LoginPass, storedHash);
+    s.set(keys::LoginPass, token);
     if (r.role == LoginRequest::Role::Counter) s.set(keys::LoginCounter, r.counterName);
+}
+
+void LoginOps::revokeLoginTokens(Connection& c, const QString& role, qint64 owner) {
+    c.execute(QStringLiteral("delete from tv_login_token where role=? and ownerAuto=?"),
+              {role, owner});
 }
 
 RememberedLogin LoginOps::remembered() const {
@@ -133,8 +169,11 @@ PasswordChangeResult LoginOps::changeCounterPassword(const QString& oldPassword,
                  QStringLiteral("select cntAuto, pass from tblcounter where cntauto=?"), {key});
     if (rs.eof() || rs.isNull(1) || !verifyPassword(rs.text(1), oldPassword))
         return {false, wrongOld};
+    Connection::WriteTransaction tx(db());
     db().execute(QStringLiteral("update tblCounter set pass=? where cntAuto=?"),
                  {hashPassword(newPassword), key});
+    revokeLoginTokens(db(), counterRole, key);
+    tx.commit();
     return {true, changedMessage};
 }
 
@@ -147,8 +186,11 @@ PasswordChangeResult LoginOps::changeAdminPassword(const QString& oldPassword,
                  QStringLiteral("select userAuto, password from tbluser where userAuto=?"), {key});
     if (rs.eof() || rs.isNull(1) || !verifyPassword(rs.text(1), oldPassword))
         return {false, wrongOld};
+    Connection::WriteTransaction tx(db());
     db().execute(QStringLiteral("update tbluser set password=? where userAuto=?"),
                  {hashPassword(newPassword), key});
+    revokeLoginTokens(db(), adminRole, key);
+    tx.commit();
     return {true, changedMessage};
 }
 

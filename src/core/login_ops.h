@@ -14,7 +14,7 @@ struct LoginRequest {
     Role role = Role::Admin;
     QString counterName; // contName; counter role only
     QString userName;
-    // What the password box holds: typed text, or the stored hash the station
+    // What the password box holds: typed text, or the token the station
     // remembered from an earlier login (then `rememberedCredential` is set).
     QString password;
     bool rememberedCredential = false;
@@ -36,7 +36,7 @@ struct RememberedLogin {
     bool remember = false; // "Rem" is 1
     QString type;          // "optAdmin" or "optCounter"
     QString name;
-    QString pass; // the stored hash, never the password itself
+    QString pass; // the station's login token, never a password or its hash
     QString counter;
 };
 
@@ -68,7 +68,13 @@ public:
     // Names of the active counters, for the login's counter list.
     QStringList addCounter();
 
-    // Changes the password of the logged-in counter or administrator.
+    // Forgets every remembered login of a user (role "A", userAuto) or a
+    // counter (role "C", cntAuto), on every station: after a password change
+    // or when the row is removed.
+    static void revokeLoginTokens(Connection& c, const QString& role, qint64 owner);
+
+    // Changes the password of the logged-in counter or administrator; the
+    // remembered logins of that account end with it.
     PasswordChangeResult changeCounterPassword(const QString& oldPassword,
                                                const QString& newPassword,
                                                const QString& confirmation);
@@ -78,10 +84,13 @@ public:
 private:
     LoginResult loginAdmin(const LoginRequest& r);
     LoginResult loginCounter(const LoginRequest& r);
-    // Whether a row's stored password accepts what the password box holds.
-    static bool matches(const QString& stored, const LoginRequest& r);
+    // Whether what the password box holds opens the account: a typed password
+    // against the stored hash, or a remembered token of that very account.
+    // `*byToken` tells which.
+    bool accepts(const QString& role, qint64 owner, const QString& stored, const LoginRequest& r,
+                 bool* byToken);
     // Writes or clears the remembered login after a successful one.
-    void remember(const LoginRequest& r, const QString& storedHash);
+    void remember(const LoginRequest& r, const QString& role, qint64 owner, bool byToken);
     Connection& db();
 
     Station& m_station;

@@ -1,6 +1,7 @@
 #include "password_hash.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <new>
 #include <sodium.h>
 
@@ -30,6 +31,29 @@ QString hashPassword(const QString& plain) {
                               crypto_pwhash_ALG_ARGON2ID13) != 0)
         throw std::bad_alloc();
     return QString::fromLatin1(out);
+}
+
+namespace {
+const QString tokenPrefix = QStringLiteral("tvt1.");
+}
+
+QString newLoginToken() {
+    ensureSodium();
+    unsigned char bytes[32];
+    randombytes_buf(bytes, sizeof bytes);
+    return tokenPrefix +
+           QString::fromLatin1(
+               QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes)
+                   .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+bool isLoginToken(const QString& text) {
+    return text.startsWith(tokenPrefix) && text.size() == tokenPrefix.size() + 43;
+}
+
+QString loginTokenDigest(const QString& token) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(token.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
 bool isPasswordHash(const QString& stored) {

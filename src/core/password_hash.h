@@ -19,4 +19,13 @@ bool isPasswordHash(const QString& stored);
 // legacy plain value must match exactly (letter case included).
 bool verifyPassword(const QString& stored, const QString& given);
 
+// A remembered login: a random token (256 bits) a station keeps in its
+// settings file instead of any password or hash. The database keeps only its
+// digest, which cannot be turned back into the token.
+QString newLoginToken();
+bool isLoginToken(const QString& text);
+// The digest the database keeps of a token (hex SHA-256; the token is random,
+// so a fast digest is enough).
+QString loginTokenDigest(const QString& token);
+
 } // namespace tv

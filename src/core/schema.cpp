@@ -23,9 +23,11 @@ struct Column {
 struct Table {
     const char* name;
     std::vector<Column> columns; // in stored order: many readers address fields by position
+    int since = 1;               // the schema version that created it
 };
 
-// Version 1: every table with its columns in the order the screens read them.
+// Version 1: every table of the hall with its columns in the order the screens
+// read them. Later versions add tables of their own (never columns to these).
 const std::vector<Table>& tables() {
     static const std::vector<Table> all{
         {"tblDept",
@@ -169,6 +171,17 @@ const std::vector<Table>& tables() {
         {"tblComp", {{"compAuto", T::Key}, {"compName", T::Text}, {"compAddress", T::Text}}},
         {"tblVideo",
          {{"vidAuto", T::Key}, {"vidFile", T::Text}, {"vidDesc", T::Text}, {"active", T::Flag}}},
+        // Version 2: the remembered logins of the stations. A station keeps a
+        // random token; only its hash is kept here, so neither the settings
+        // file nor this table holds anything that logs in by itself elsewhere.
+        {"tv_login_token",
+         {{"tokenAuto", T::Key},
+          {"role", T::Text},     // "A" administrator (tbluser), "C" counter (tblCounter)
+          {"ownerAuto", T::Int}, // userAuto or cntAuto
+          {"tokenHash", T::Text},
+          {"station", T::Text}, // the profile that remembers it, for the administrator's eyes
+          {"created", T::DateTime}},
+         2},
     };
     return all;
 }
@@ -197,16 +210,23 @@ QString typeName(const Dialect& d, T t) {
     return QStringLiteral("text");
 }
 
+void createTable(Connection& c, const Table& t) {
+    QStringList cols;
+    for (const Column& col : t.columns)
+        cols.append(QString::fromLatin1(col.name) + u' ' + typeName(c.dialect(), col.type));
+    c.execute(QStringLiteral("create table %1 (%2)")
+                  .arg(QString::fromLatin1(t.name), cols.join(QStringLiteral(", "))));
+}
+
+void createTablesOf(Connection& c, int version) {
+    for (const Table& t : tables())
+        if (t.since == version) createTable(c, t);
+}
+
 void createTables(Connection& c) {
     for (const QString& s : c.dialect().schemaPrelude())
         c.execute(s);
-    for (const Table& t : tables()) {
-        QStringList cols;
-        for (const Column& col : t.columns)
-            cols.append(QString::fromLatin1(col.name) + u' ' + typeName(c.dialect(), col.type));
-        c.execute(QStringLiteral("create table %1 (%2)")
-                      .arg(QString::fromLatin1(t.name), cols.join(QStringLiteral(", "))));
-    }
+    createTablesOf(c, 1);
     // The hot queries: a service's waiting tickets of today in number order,
     // today's unshown calls newest first, a counter's tickets of today.
     c.execute(QStringLiteral(
@@ -224,6 +244,13 @@ void createTables(Connection& c) {
         QStringLiteral("insert into tblComp (compAuto, compName, compAddress) values (1, '', '')"));
 }
 
+void addLoginTokens(Connection& c) {
+    createTablesOf(c, 2);
+    c.execute(QStringLiteral("create unique index ux_login_token on tv_login_token (tokenHash)"));
+    c.execute(
+        QStringLiteral("create index ix_login_token_owner on tv_login_token (role, ownerAuto)"));
+}
+
 struct Migration {
     int version;
     std::function<void(Connection&)> apply;
@@ -232,6 +259,7 @@ struct Migration {
 const std::vector<Migration>& migrations() {
     static const std::vector<Migration> all{
         {1, createTables},
+        {2, addLoginTokens},
     };
     return all;
 }

@@ -4,6 +4,7 @@
 #include "core/db_error.h"
 #include "core/login_ops.h"
 #include "core/password_hash.h"
+#include "core/recordset.h"
 #include "test_station.h"
 
 #include <QApplication>
@@ -104,26 +105,32 @@ private slots:
         QCOMPARE(c()->scalar("select count(*) from tbluser").toInt(), 3);
     }
 
-    void memorizeKeepsTheHashNotThePassword() {
+    void memorizeKeepsATokenNeitherPasswordNorHash() {
         LoginOps ops(st());
         QVERIFY(ops.login(admin("admin", "secret", true)).ok);
         QCOMPARE(setting(keys::LoginRemember), QString("1"));
         QCOMPARE(setting(keys::LoginType), QString("optAdmin"));
         QCOMPARE(setting(keys::LoginName), QString("admin")); // as typed
-        QCOMPARE(setting(keys::LoginPass), m_adminHash);
+        const QString adminToken = setting(keys::LoginPass);
+        QVERIFY(isLoginToken(adminToken));
+        QVERIFY(!adminToken.contains("secret") && adminToken != m_adminHash);
         QCOMPARE(setting(keys::LoginCounter), QString());
+        // the database keeps only the token's digest
+        QCOMPARE(tokens("select role, ownerAuto, station from tv_login_token where tokenHash=?",
+                        {loginTokenDigest(adminToken)}),
+                 QStringList({"A|1|test"}));
+        QCOMPARE(tokens("select * from tv_login_token where tokenHash=?", {adminToken}).size(), 0);
 
         QVERIFY(ops.login(counter("Room 3", "Ravi", "c0unter", true)).ok);
         QCOMPARE(setting(keys::LoginType), QString("optCounter"));
         QCOMPARE(setting(keys::LoginName), QString("Ravi"));
-        QCOMPARE(setting(keys::LoginPass), m_counterHash);
         QCOMPARE(setting(keys::LoginCounter), QString("Room 3"));
-
         const RememberedLogin r = ops.remembered();
         QVERIFY(r.remember);
         QCOMPARE(r.type, QString("optCounter"));
-        QCOMPARE(r.pass, m_counterHash);
-        QCOMPARE(r.counter, QString("Room 3"));
+        QVERIFY(isLoginToken(r.pass));
+        // the station remembers one login: the administrator's token is gone
+        QCOMPARE(tokens("select role, ownerAuto from tv_login_token"), QStringList({"C|3"}));
     }
 
     void untickedMemorizeClearsNameAndPassOnly() {
@@ -135,31 +142,57 @@ private slots:
         QCOMPARE(setting(keys::LoginCounter), QString("Room 3"));
         QCOMPARE(setting(keys::LoginName), QString());
         QCOMPARE(setting(keys::LoginPass), QString());
+        QCOMPARE(tokens("select * from tv_login_token").size(), 0); // forgotten here too
         // A failed attempt leaves the remembered login alone.
         QVERIFY(ops.login(admin("Admin", "secret", true)).ok);
+        const QString kept = setting(keys::LoginPass);
         QVERIFY(!ops.login(admin("Admin", "nope", false)).ok);
-        QCOMPARE(setting(keys::LoginPass), m_adminHash);
+        QCOMPARE(setting(keys::LoginPass), kept);
     }
 
-    void rememberedCredentialHoldsUntilThePasswordChanges() {
+    void rememberedTokenHoldsUntilThePasswordChanges() {
         LoginOps ops(st());
         QVERIFY(ops.login(admin("Admin", "secret", true)).ok);
         const QString kept = ops.remembered().pass;
         st().login = LoginState{};
-        QVERIFY(ops.login(remembered(admin("Admin", kept))).ok);
+        QVERIFY(ops.login(remembered(admin("Admin", kept, true))).ok);
         QCOMPARE(st().login.adminUserId, 1);
-        // Typed into the box, the hash is no password; nor does it fit another user.
+        QCOMPARE(setting(keys::LoginPass), kept); // a remembered login keeps its token
+        // Typed into the box, the token is no password; nor does it fit another account.
         QVERIFY(!ops.login(admin("Admin", kept)).ok);
+        QVERIFY(!ops.login(remembered(admin("O'Brien", kept))).ok);
         QVERIFY(!ops.login(remembered(counter("Room 3", "Ravi", kept))).ok);
         QVERIFY(ops.changeAdminPassword("secret", "fresh", "fresh").changed);
         QVERIFY(!ops.login(remembered(admin("Admin", kept))).ok);
         QVERIFY(ops.login(admin("Admin", "fresh")).ok);
     }
 
+    void theStoredHashIsNoRememberedLogin() {
+        // Anyone who can read the user table has the hashes: one put into a
+        // station's settings file must not log in.
+        LoginOps ops(st());
+        QVERIFY(!ops.login(remembered(admin("Admin", m_adminHash))).ok);
+        QVERIFY(!ops.login(remembered(counter("Room 3", "Ravi", m_counterHash))).ok);
+        QVERIFY(!st().login.isAdmin);
+        // nor does a made-up token
+        QVERIFY(!ops.login(remembered(admin("Admin", newLoginToken()))).ok);
+    }
+
+    void revokingEndsEveryStationsRememberedLogin() {
+        LoginOps ops(st());
+        QVERIFY(ops.login(counter("Room 3", "Ravi", "c0unter", true)).ok);
+        const QString kept = ops.remembered().pass;
+        LoginOps::revokeLoginTokens(*c(), "C", 3);
+        QVERIFY(!ops.login(remembered(counter("Room 3", "Ravi", kept))).ok);
+        QVERIFY(ops.login(counter("Room 3", "Ravi", "c0unter", true)).ok);
+        QVERIFY(ops.changeCounterPassword("c0unter", "n3w", "n3w").changed);
+        QCOMPARE(tokens("select * from tv_login_token").size(), 0);
+    }
+
     void rememberedPlainPasswordFromAnOldStationIsReplaced() {
         LoginOps ops(st());
         QVERIFY(ops.login(remembered(admin("Admin", "secret", true))).ok);
-        QCOMPARE(setting(keys::LoginPass), m_adminHash);
+        QVERIFY(isLoginToken(setting(keys::LoginPass)));
         QVERIFY(!ops.login(remembered(admin("Admin", "Secret"))).ok);
     }
 
@@ -177,11 +210,11 @@ private slots:
         QCOMPARE(st().login.adminUserId, 2);
         const QString row = c()->scalar("select password from tbluser where userAuto=2").toString();
         QVERIFY(row.startsWith("$argon2id$"));
-        QCOMPARE(setting(keys::LoginPass), row);
+        QVERIFY(ops.login(remembered(admin("legacy", setting(keys::LoginPass), true))).ok);
         QVERIFY(ops.login(admin("legacy", "Plain'Pass")).ok);
         QVERIFY(!ops.login(admin("legacy", "plain'pass")).ok);
         QVERIFY(!ops.login(admin("legacy", row)).ok);
-        QVERIFY(ops.login(remembered(admin("legacy", row))).ok);
+        QVERIFY(!ops.login(remembered(admin("legacy", row))).ok);
         // Later logins keep the hash they found.
         QCOMPARE(c()->scalar("select password from tbluser where userAuto=2").toString(), row);
 
@@ -281,6 +314,17 @@ private:
         return r;
     }
     QString setting(const SettingKey& k) { return st().settings().text(k); }
+    // Rows of a query as "a|b|c".
+    QStringList tokens(const QString& sql, const QVariantList& binds = {}) {
+        QStringList out;
+        for (RecordSet rs(c(), sql, binds); !rs.eof(); rs.moveNext()) {
+            QStringList row;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                row << rs.textOrEmpty(i);
+            out << row.join('|');
+        }
+        return out;
+    }
     QString counterPass(int key) {
         return c()->scalar("select pass from tblCounter where cntAuto=?", {key}).toString();
     }

@@ -108,6 +108,25 @@ private slots:
         QCOMPARE(RecordSet(conn(), "select * from tblDept").recordCount(), 1);
     }
 
+    void aFirstVersionDatabaseGetsTheLoginTokens() {
+        // A hall that ran the first version keeps its data and gains the table.
+        Connection& c = *conn();
+        conn()->execute("insert into tblDept (deptName, active) values (?, 1)", {QString("Kept")});
+        conn()->execute("drop table tv_login_token");
+        conn()->execute("delete from tv_schema_version where version > 1");
+        QCOMPARE(schema::storedVersion(c), 1);
+        schema::migrate(c);
+        QCOMPARE(schema::storedVersion(c), schema::currentVersion());
+        conn()->execute(
+            "insert into tv_login_token (role, ownerAuto, tokenHash) values ('A', 1, ?)",
+            {QString("h")});
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, conn()->execute("insert into tv_login_token (role, ownerAuto, tokenHash)"
+                                     " values ('A', 2, ?)",
+                                     {QString("h")}));
+        QCOMPARE(RecordSet(conn(), "select * from tblDept").recordCount(), 1);
+    }
+
     void companyRowIsThere() {
         RecordSet rs(conn(), "select * from tblComp where compAuto=1");
         QCOMPARE(rs.recordCount(), 1);
