@@ -79,15 +79,34 @@ int fillDemo(Station& station) {
     }
 }
 
+// Whether the command line asks for a mode that shows no window. Those run
+// without a display (a database server prepared over ssh), so they must not
+// start the windowing system, which aborts where there is none.
+bool windowless(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        for (const char* mode :
+             {"--init-db", "--demo", "--help", "--help-all", "-h", "-?", "--version", "-v"})
+            if (a == mode) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     // The FFmpeg media backend crashes on these systems; GStreamer plays our voices.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tallyvox"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tallyvox"));
-    QApplication::setApplicationVersion(QStringLiteral(TALLYVOX_VERSION));
+    std::unique_ptr<QCoreApplication> application;
+    if (windowless(argc, argv))
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication& app = *application;
+    QCoreApplication::setApplicationName(QStringLiteral("Tallyvox"));
+    if (qobject_cast<QApplication*>(&app))
+        QApplication::setApplicationDisplayName(QStringLiteral("Tallyvox"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLYVOX_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tallyvox queue management station"));
@@ -123,12 +142,12 @@ int main(int argc, char* argv[]) {
 
     SqlSettingsDialog::attachTo(station);
     Shell shell(station);
-    QObject::connect(&shell, &Shell::programEndRequested, &app, &QApplication::quit,
+    QObject::connect(&shell, &Shell::programEndRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     auto* splash = new SplashWindow(station, [&shell](Station&) { shell.afterSplash(); });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     std::unique_ptr<Automation> automation;
     if (Automation::enabled()) automation = std::make_unique<Automation>();
-    return app.exec();
+    return QCoreApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "core/station.h"
 
 #include <QDateTime>
+#include <cmath>
 
 namespace tv {
 
@@ -52,8 +53,16 @@ ServiceNumbers::Loaded ServiceNumbers::load(int snoAuto) {
 
 QString ServiceNumbers::numericOrZero(const QString& text) {
     bool ok = false;
-    text.trimmed().toDouble(&ok);
-    return ok ? text.trimmed() : QStringLiteral("0");
+    const double d = text.trimmed().toDouble(&ok);
+    // "nan" and "inf" read as numbers, but no ticket carries them.
+    return ok && std::isfinite(d) ? text.trimmed() : QStringLiteral("0");
+}
+
+std::optional<int> ServiceNumbers::startNumber(const QString& text) {
+    bool ok = false;
+    const double d = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(d) || d < 0 || d > 32767 || d != std::floor(d)) return std::nullopt;
+    return static_cast<int>(d);
 }
 
 QString ServiceNumbers::save(const QString& ref, const QString& servName, const QDate& date,
@@ -62,7 +71,9 @@ QString ServiceNumbers::save(const QString& ref, const QString& servName, const 
     if (service == 0) return QStringLiteral("Please select a service ");
     // The day is stored as a date and time at midnight; lists compare its day part.
     const QDateTime day(date, QTime(0, 0));
-    const int sno = qRound(numericOrZero(startNo).toDouble());
+    const std::optional<int> number = startNumber(numericOrZero(startNo));
+    if (!number) return startNoRange;
+    const int sno = *number;
     auto c = m_station.dbConnection;
     const auto write = [&](RecordSet& rs) {
         rs.setValue(1, service);

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tv {
 
@@ -38,12 +39,18 @@ public:
     Loaded load(int snoAuto);
 
     // Adds an entry (ref "") or changes the entry `ref`. Returns the message to
-    // show ("" when saved): "Please select a service " or "Contains same date entry".
+    // show ("" when saved): "Please select a service ", "Contains same date
+    // entry", or startNoRange for a start number that is not a whole number
+    // from 0 to 32767.
     QString save(const QString& ref, const QString& servName, const QDate& date,
                  const QString& startNo, bool active);
 
     // What a start-number box holds once left: a number, or "0".
     static QString numericOrZero(const QString& text);
+    // The start number a text holds, when it is a whole number from 0 to 32767.
+    static std::optional<int> startNumber(const QString& text);
+    static inline const QString startNoRange =
+        QStringLiteral("Start No must be a whole number from 0 to 32767");
 
 private:
     Station& m_station;

@@ -82,6 +82,28 @@ private slots:
         QCOMPARE(ServiceNumbers::numericOrZero("12"), QString("12"));
         QCOMPARE(ServiceNumbers::numericOrZero("abc"), QString("0"));
         QCOMPARE(ServiceNumbers::numericOrZero(""), QString("0"));
+        QCOMPARE(ServiceNumbers::numericOrZero("nan"), QString("0"));
+    }
+
+    void onlyWholeStartNumbersFrom0To32767AreStored() {
+        ServiceNumbers book(st());
+        // these used to be stored as -2147483648, -40 and so on
+        for (const char* bad : {"1e10", "-40", "32768", "2.5", "-1"})
+            QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 9), bad, true),
+                     ServiceNumbers::startNoRange);
+        QCOMPARE(c()->scalar("select count(*) from tblServiceNo").toInt(), 0);
+        QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 9), " 32767 ", true), QString());
+        QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 10), "nan", true), QString());
+        QCOMPARE(book.save("", "Blood Test", QDate(2026, 12, 11), "0", true), QString());
+        RecordSet rs(c(), "select sno from tblServiceNo order by sdate");
+        QCOMPARE(rs.number(0), 32767);
+        rs.moveNext();
+        QCOMPARE(rs.number(0), 0); // "nan" is no number: the box makes it 0
+        // a change is checked the same way
+        const QString first = c()->scalar("select min(snoAuto) from tblServiceNo").toString();
+        QCOMPARE(book.save(first, "Blood Test", QDate(2026, 12, 9), "1e10", true),
+                 ServiceNumbers::startNoRange);
+        QCOMPARE(c()->scalar("select max(sno) from tblServiceNo").toInt(), 32767);
     }
 
     void listShowsTheDayAndRefreshesAfterASave() {
