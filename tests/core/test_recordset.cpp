@@ -164,6 +164,32 @@ private slots:
         QCOMPARE(RecordSet(conn(), "select * from tblDept").recordCount(), 3);
     }
 
+    void aFailureIsToldApartByTheEnginesCodeNotItsWords() {
+        const auto kind = [&](const QString& sql, const QVariantList& binds) {
+            try {
+                conn()->execute(sql, binds);
+            } catch (const DbError& e) {
+                return e.kind();
+            }
+            return DbError::Kind(-1);
+        };
+        conn()->execute("insert into tblTicket (servAuto, tickDate, tickNo) values (1, ?, 1)",
+                        {QString("2026-12-09")});
+        QCOMPARE(kind("insert into tblTicket (servAuto, tickDate, tickNo) values (1, ?, 1)",
+                      {QString("2026-12-09")}),
+                 DbError::Kind::UniqueViolation);
+        QCOMPARE(kind("insert into tblDept (deptAuto, deptName) values ((select min(deptAuto) "
+                      "from tblDept), ?)",
+                      {QString("Twin")}),
+                 DbError::Kind::UniqueViolation);
+        // words that read like a duplicate are not one
+        conn()->execute("create table tv_test_words (a integer not null)");
+        QCOMPARE(kind("insert into tv_test_words (a) values (?)", {QVariant()}),
+                 DbError::Kind::Other);
+        QCOMPARE(kind("select * from \"UNIQUE constraint failed\"", {}), DbError::Kind::Other);
+        conn()->execute("drop table tv_test_words");
+    }
+
     void aRecordSetKeepsItsConnection() {
         RecordSet rs(conn(), "select * from tblDept where deptName=?", {QString("Lab")});
         QVERIFY(m_db->station().openConnection()); // the station moves on to a new connection
