@@ -16,6 +16,9 @@ int runCallWorker(const QStringList& args);
 int runFeedBench(const Options& o);
 int runFeedDisplay(const QStringList& args);
 int runFeedCounter(const QStringList& args);
+int runReportBench(const Options& o);
+int runExportBench(const Options& o);
+int runBackupBench(const Options& o);
 } // namespace tv::bench
 
 int main(int argc, char* argv[]) {
@@ -35,7 +38,12 @@ int main(int argc, char* argv[]) {
     if (cmd == u"feed") return tv::bench::runFeedBench(options);
     if (cmd == u"feed-display") return tv::bench::runFeedDisplay(args);
     if (cmd == u"feed-counter") return tv::bench::runFeedCounter(args);
-    std::fprintf(stderr, "usage: tallyvox-bench recordset|grid|issue|call|feed [--engine "
-                         "sqlite|postgres] [--pg CONNINFO]\n");
+    if (cmd == u"report") return tv::bench::runReportBench(options);
+    if (cmd == u"export") return tv::bench::runExportBench(options);
+    if (cmd == u"backup") return tv::bench::runBackupBench(options);
+    std::fprintf(
+        stderr,
+        "usage: tallyvox-bench recordset|grid|issue|call|feed|report|export|backup [--engine "
+        "sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

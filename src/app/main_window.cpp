@@ -12,6 +12,11 @@
 #include "display/announcer.h"
 #include "display/display_board.h"
 #include "display/voice_player.h"
+#include "reports/backup_screen.h"
+#include "reports/clearing_screens.h"
+#include "reports/grid_export.h"
+#include "reports/report_screen.h"
+#include "reports/statistics_screen.h"
 #include "tickets/service_number_screens.h"
 #include "tickets/ticket_screen.h"
 
@@ -65,7 +70,8 @@ void MainWindow::buildMenus() {
     addItem(file, "scrollnews", QStringLiteral("Scroll News"), false);
     addItem(file, "Videolst", QStringLiteral("Video List"), false);
     addItem(file, "compdet", QStringLiteral("Company Details"), false);
-    addItem(file, "sendto", QStringLiteral("Send to Excel"), false);
+    connect(addItem(file, "sendto", QStringLiteral("Send to Excel"), true), &QAction::triggered,
+            this, &MainWindow::sendToExcel);
     connect(addItem(file, "exit", QStringLiteral("Exit"), true), &QAction::triggered, this,
             &MainWindow::exitProgram);
 
@@ -80,7 +86,8 @@ void MainWindow::buildMenus() {
     connect(m_displayItem, &QAction::triggered, this, &MainWindow::startStopDisplay);
     connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true),
             &QAction::triggered, this, &MainWindow::startStopNews);
-    addItem(modules, "bkup", QStringLiteral("Backup & Restore"), false);
+    connect(addItem(modules, "bkup", QStringLiteral("Backup & Restore"), true), &QAction::triggered,
+            this, [this] { showChild(new BackupScreen(m_station)); });
     connect(addItem(modules, "connect", QStringLiteral("Connection"), true), &QAction::triggered,
             this, &MainWindow::openConnectionDialog);
 
@@ -96,15 +103,26 @@ void MainWindow::buildMenus() {
 
     QMenu* clear = menuBar()->addMenu(QStringLiteral("Clear Data"));
     clear->setObjectName(QStringLiteral("clearData"));
-    addItem(clear, "clrTickData", QStringLiteral("Clear Ticket Data"), false);
-    addItem(clear, "ClrCall", QStringLiteral("Clear Call Data"), false);
+    connect(addItem(clear, "clrTickData", QStringLiteral("Clear Ticket Data"), true),
+            &QAction::triggered, this, [this] { showChild(new ClearDataScreen(m_station)); });
+    connect(addItem(clear, "ClrCall", QStringLiteral("Clear Call Data"), true), &QAction::triggered,
+            this, [this] { showChild(new CallDeleteScreen(m_station)); });
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
     reports->setObjectName(QStringLiteral("Reports"));
-    addItem(reports, "deptBased", QStringLiteral("Department Based"), false);
-    addItem(reports, "servBase", QStringLiteral("Service Based"), false);
-    addItem(reports, "cntBased", QStringLiteral("Counter Based"), false);
-    addItem(reports, "pendRep", QStringLiteral("Pending Report"), false);
+    const auto report = [this](ReportOps::Kind kind) {
+        return [this, kind] { showChild(new ReportScreen(m_station, kind)); };
+    };
+    connect(addItem(reports, "deptBased", QStringLiteral("Department Based"), true),
+            &QAction::triggered, this, report(ReportOps::Kind::Department));
+    connect(addItem(reports, "servBase", QStringLiteral("Service Based"), true),
+            &QAction::triggered, this, report(ReportOps::Kind::Service));
+    connect(addItem(reports, "cntBased", QStringLiteral("Counter Based"), true),
+            &QAction::triggered, this, report(ReportOps::Kind::Counter));
+    connect(addItem(reports, "pendRep", QStringLiteral("Pending Report"), true),
+            &QAction::triggered, this, report(ReportOps::Kind::Pending));
+    connect(addItem(reports, "statistics", QStringLiteral("Statistics"), true), &QAction::triggered,
+            this, [this] { showChild(new StatisticsScreen(m_station)); });
 
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About"));
@@ -248,6 +266,11 @@ void MainWindow::openCallScreen() {
 
 void MainWindow::openStartNumbers() {
     showChild(new ServiceNoList(m_station));
+}
+
+void MainWindow::sendToExcel() {
+    excel::SendToExcel send;
+    send.run(qobject_cast<QWidget*>(m_station.exportSource.data()), this);
 }
 
 void MainWindow::openConnectionDialog() {

@@ -45,6 +45,8 @@ public:
     void openCallScreen();
     void openStartNumbers();
     void openConnectionDialog();
+    // "Send to Excel": the report or clearing screen activated last.
+    void sendToExcel();
 
 signals:
     // The program ends (Exit answered Yes, or the window closed).

@@ -254,8 +254,9 @@ public:
 
 protected:
     QString minutesBetween(const QString& a, const QString& b) const override {
-        return QStringLiteral("(floor(extract(epoch from %2)/60)"
-                              " - floor(extract(epoch from %1)/60))::integer")
+        // Wrapped whole, so a word written right after the call stays a word.
+        return QStringLiteral("((floor(extract(epoch from %2)/60)"
+                              " - floor(extract(epoch from %1)/60))::integer)")
             .arg(a, b);
     }
     QString dayText(const QString& expr) const override {

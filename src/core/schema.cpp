@@ -251,6 +251,11 @@ void addLoginTokens(Connection& c) {
         QStringLiteral("create index ix_login_token_owner on tv_login_token (role, ownerAuto)"));
 }
 
+// Reports and statistics over a range of days for the whole hall.
+void addDayIndex(Connection& c) {
+    c.execute(QStringLiteral("create index ix_ticket_day on tblTicket (tickDate)"));
+}
+
 struct Migration {
     int version;
     std::function<void(Connection&)> apply;
@@ -260,6 +265,7 @@ const std::vector<Migration>& migrations() {
     static const std::vector<Migration> all{
         {1, createTables},
         {2, addLoginTokens},
+        {3, addDayIndex},
     };
     return all;
 }
