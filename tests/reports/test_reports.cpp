@@ -16,6 +16,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 using namespace tv;
 using namespace tv::test;
@@ -152,6 +154,24 @@ private slots:
         QCOMPARE(screen.grid()->rows(), 1);
         QCOMPARE(screen.average()->text(), QString("Average Time : "));
         QVERIFY(Dialogs::shownTexts().isEmpty());
+    }
+
+    void theActiveChildIsWhatTheConsoleExports() {
+        QMdiArea area;
+        auto* dept = new ReportScreen(st(), Kind::Department);
+        auto* stats = new StatisticsScreen(st());
+        QMdiSubWindow* first = area.addSubWindow(dept);
+        QMdiSubWindow* second = area.addSubWindow(stats);
+        area.show();
+        first->show();
+        second->show();
+        QCOMPARE(st().exportSource.data(), static_cast<QObject*>(stats)); // opened last
+        area.setActiveSubWindow(first);
+        QCOMPARE(st().exportSource.data(), static_cast<QObject*>(dept));
+        area.setActiveSubWindow(second);
+        QCOMPARE(st().exportSource.data(), static_cast<QObject*>(stats));
+        delete second;
+        QVERIFY(st().exportSource.data() != static_cast<QObject*>(stats));
     }
 
     void aFailingQueryLeavesNoStaleRows() {
