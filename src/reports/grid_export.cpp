@@ -96,8 +96,13 @@ class Formats {
 public:
     explicit Formats(lxw_workbook* wb) : m_wb(wb) {}
     lxw_format* get(const Look& look) {
+        // Neighbouring cells mostly look alike.
+        if (m_last && look == m_lastLook) return m_last;
         auto it = m_cache.constFind(look);
-        if (it != m_cache.constEnd()) return *it;
+        if (it != m_cache.constEnd()) {
+            m_lastLook = look;
+            return m_last = *it;
+        }
         lxw_format* f = workbook_add_format(m_wb);
         if (!look.font.isEmpty()) format_set_font_name(f, look.font.toUtf8().constData());
         if (look.size > 0) format_set_font_size(f, look.size);
@@ -111,11 +116,14 @@ public:
         if (const char* nf = numFormatOf(look.date)) format_set_num_format(f, nf);
         if (look.centreVertically) format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
         m_cache.insert(look, f);
-        return f;
+        m_lastLook = look;
+        return m_last = f;
     }
 
 private:
     lxw_workbook* m_wb;
+    Look m_lastLook;
+    lxw_format* m_last = nullptr;
     QHash<Look, lxw_format*> m_cache;
 };
 
@@ -152,9 +160,17 @@ QString sheetNameFromTitle(const QString& title) {
 }
 
 bool isNumberText(const QString& text) {
+    // Asked for every cell of a big report: the locale is looked up once.
+    static const QLocale locale;
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return false;
+    const QChar first = t.at(0);
+    if (!first.isDigit() && first != u'-' && first != u'+' && first != u'.' &&
+        first != locale.decimalPoint().at(0))
+        return false;
     bool ok = false;
-    QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok) text.trimmed().toDouble(&ok);
+    locale.toDouble(t, &ok);
+    if (!ok) t.toDouble(&ok);
     return ok;
 }
 
