@@ -8,7 +8,6 @@
 #include "core/ui/twips.h"
 #include "title_band.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -91,6 +90,8 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     // A notification means a call was just written: look now, not at the next tick.
     connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer,
             Qt::QueuedConnection);
+    connect(m_feed.get(), &CallFeed::filled, this, &DisplayBoard::showFirst);
+    connect(m_feed.get(), &CallFeed::polled, this, &DisplayBoard::pollAnswered);
 
     m_station.openConnection();
     m_liveVideo =
@@ -310,10 +311,16 @@ QString DisplayBoard::counterText(const CallLine& line) {
 }
 
 void DisplayBoard::addFirst() {
-    const auto lines = m_feed->addFirst(m_rows);
-    for (int n = 1; n <= lines.size() && n <= m_rows; ++n) {
-        m_fg->setTextMatrix(n, 1, QStringLiteral(" ") + lines.at(n - 1).token);
-        if (m_columns >= 2) m_fg->setTextMatrix(n, 2, counterText(lines.at(n - 1)));
+    if (m_rows > 0) m_feed->addFirst(m_rows);
+}
+
+void DisplayBoard::showFirst(const QList<CallLine>& lines) {
+    // Lines the answer has no call for are emptied.
+    for (int n = 1; n <= m_rows && n < m_fg->rows(); ++n) {
+        const bool has = n <= lines.size();
+        m_fg->setTextMatrix(n, 1, has ? QStringLiteral(" ") + lines.at(n - 1).token : QString());
+        if (m_columns >= 2)
+            m_fg->setTextMatrix(n, 2, has ? counterText(lines.at(n - 1)) : QString());
     }
 }
 
@@ -334,18 +341,17 @@ void DisplayBoard::setTopLine(const CallLine& line) {
 }
 
 void DisplayBoard::Timer1_Timer() {
-    // The recall path lets pending events run: a poll queued meanwhile must
-    // not take the same record again from inside this one.
+    // One poll at a time: the next is asked for once this one's answer (and a
+    // recall's announcement start) has been dealt with.
     if (m_announcing || m_polling || m_rows < 1) return;
-    m_polling = true;
-    pollOnce();
-    m_polling = false;
+    m_polling = m_feed->poll();
 }
 
-void DisplayBoard::pollOnce() {
-    const auto found = m_feed->poll();
-    if (!found) return;
-    const CallLine& line = *found;
+void DisplayBoard::pollAnswered(bool found, const CallLine& line) {
+    if (!found) {
+        finishPoll();
+        return;
+    }
     if (QStringLiteral(" ") + line.token != m_fg->textMatrix(1, 1)) {
         moveDown();
         m_fg->setRows(m_rows + 1);
@@ -357,17 +363,28 @@ void DisplayBoard::pollOnce() {
             playSound();
             startAnnouncement(line, false);
         }
-    } else {
-        // The top line called again (a recall): announced without moving,
-        // and marked shown once it has been announced.
-        emit lineShown(line.callauto);
-        blink();
-        if (line.status == QStringLiteral("0")) {
-            QCoreApplication::processEvents();
-            playSound();
-            startAnnouncement(line, true);
-        }
+        finishPoll();
+        return;
     }
+    // The top line called again (a recall): announced without moving, and
+    // marked shown once it has been announced.
+    emit lineShown(line.callauto);
+    blink();
+    if (line.status != QStringLiteral("0")) {
+        finishPoll();
+        return;
+    }
+    // The highlight gets painted before the announcement starts.
+    QTimer::singleShot(0, this, [this, line] {
+        playSound();
+        startAnnouncement(line, true);
+        finishPoll();
+    });
+}
+
+void DisplayBoard::finishPoll() {
+    m_polling = false;
+    emit pollHandled();
 }
 
 void DisplayBoard::startAnnouncement(const CallLine& line, bool markAfter) {
