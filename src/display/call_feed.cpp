@@ -55,7 +55,8 @@ void CallFeed::setCallFilter(const QString& filter) {
 void CallFeed::addFirst(int rows) {
     QMetaObject::invokeMethod(
         m_worker,
-        [w = m_worker, rows, today = m_station.clock().todayText()] { w->fill(rows, today); },
+        [w = m_worker, rows, today = m_station.clock().todayText(),
+         now = m_station.clock().time()] { w->fill(rows, today, now); },
         Qt::QueuedConnection);
 }
 
@@ -72,7 +73,10 @@ bool CallFeed::poll() {
     m_sinceAsked.restart();
     m_polling = true;
     QMetaObject::invokeMethod(
-        m_worker, [w = m_worker, today = m_station.clock().todayText()] { w->poll(today); },
+        m_worker,
+        [w = m_worker, today = m_station.clock().todayText(), now = m_station.clock().time()] {
+            w->poll(today, now);
+        },
         Qt::QueuedConnection);
     return true;
 }

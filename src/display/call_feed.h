@@ -34,13 +34,14 @@ struct FeedGauges {
     std::atomic<bool> connected{false};
 };
 
-// The display board's view of the call log: today's latest calls for the first
-// fill, then the newest call not shown yet, one per poll.
+// The display board's view of the call log: today's latest shown calls for the
+// first fill, then the oldest call not shown yet, one per poll, so the board
+// shows and announces calls in the order the counters made them.
 //
 // Every database wait happens in the feed's own thread: a server that is slow,
 // silent or gone keeps that thread waiting, never the board. Requests go there
-// as queued calls and their answers come back as signals; "today" is read from
-// the station's clock here and travels with each request.
+// as queued calls and their answers come back as signals; "today" and "now" are
+// read from the station's clock here and travel with each request.
 //
 // The feed asks for a call only when something may have changed: PostgreSQL
 // tells it through a notification, SQLite through the file changing and its
@@ -51,6 +52,13 @@ class CallFeed final : public QObject {
     Q_OBJECT
 
 public:
+    // A board that was off (or cut off from the server) must not replay the
+    // calls it missed: when it (re)connects, unshown calls whose tickets were
+    // called longer ago than this are marked shown without an announcement.
+    // Two minutes covers a server restart and a queue of announcements, while
+    // a visitor called earlier has long gone to the counter.
+    static constexpr int staleCallSeconds = 120;
+
     explicit CallFeed(Station& station, QObject* parent = nullptr);
     ~CallFeed() override;
 
@@ -59,10 +67,11 @@ public:
     void setCallFilter(const QString& filter);
     QList<int> filterCounters() const { return m_counters; }
 
-    // Asks for today's latest `rows` calls, shown or not, newest first; the
-    // answer is filled(), once the database can be reached.
+    // Asks for today's latest `rows` calls that are already shown, newest first;
+    // the answer is filled(). The list is sent again by itself after a
+    // reconnection that put stale calls aside.
     void addFirst(int rows);
-    // Asks for the newest call of today not shown yet; the answer is polled().
+    // Asks for the oldest call of today not shown yet; the answer is polled().
     // False (and nothing asked) while the previous poll is still under way, or
     // when nothing can have changed since the last answer and the safety poll
     // is not due.

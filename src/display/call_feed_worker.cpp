@@ -84,7 +84,7 @@ void CallFeedWorker::dropConnection() {
     connectionFailed();
 }
 
-bool CallFeedWorker::ensureConnection() {
+bool CallFeedWorker::ensureConnection(const QString& today, const QTime& now) {
     if (m_connection) return true;
     if (m_sinceFailure.isValid() && m_sinceFailure.elapsed() < m_backoff.current()) return false;
     ++m_gauges->connectAttempts;
@@ -118,6 +118,8 @@ bool CallFeedWorker::ensureConnection() {
     }
     m_connection = std::move(c);
     try {
+        // The board's list then holds none of the calls put aside: list it afresh.
+        if (putAsideStaleCalls(today, now) > 0 && m_rows > 0) m_fillWanted = true;
         if (!m_connection->dialect().dataVersionQuery().isEmpty()) {
             ++m_gauges->queries;
             m_dataVersion =
@@ -135,6 +137,23 @@ bool CallFeedWorker::ensureConnection() {
     return true;
 }
 
+int CallFeedWorker::putAsideStaleCalls(const QString& today, const QTime& now) {
+    // The call log has no time of its own: a call is as old as its ticket's
+    // call time. Just after midnight nothing of today can be that old yet.
+    const int cutoffSeconds =
+        std::max(0, now.msecsSinceStartOfDay() / 1000 - CallFeed::staleCallSeconds);
+    QVariantList binds{today};
+    binds += filterBinds();
+    binds << today << QTime(0, 0).addSecs(cutoffSeconds);
+    ++m_gauges->queries;
+    return m_connection->execute(
+        QStringLiteral("update tblCall set status='1' where tickDate=? and status='0'%1"
+                       " and tickAuto in (select tickAuto from tblTicket where tickDate=?"
+                       " and attTime<?)")
+            .arg(filterSql()),
+        binds);
+}
+
 void CallFeedWorker::sendFill(const QString& today) {
     m_fillWanted = false;
     QList<CallLine> lines;
@@ -144,8 +163,10 @@ void CallFeedWorker::sendFill(const QString& today) {
         QVariantList binds{today};
         binds += filterBinds();
         binds.append(m_rows);
+        // Only calls already shown: the unshown ones come through the polls,
+        // oldest first, and would otherwise appear twice.
         RecordSet rs(m_connection,
-                     QStringLiteral("select * from tblcall where tickDate=?%1"
+                     QStringLiteral("select * from tblcall where tickDate=? and status='1'%1"
                                     "  order by callauto desc limit ?")
                          .arg(filterSql()),
                      binds);
@@ -159,12 +180,12 @@ void CallFeedWorker::sendFill(const QString& today) {
     emit filled(lines);
 }
 
-void CallFeedWorker::fill(int rows, const QString& today) {
+void CallFeedWorker::fill(int rows, const QString& today, const QTime& now) {
     m_rows = rows;
     if (rows <= 0) return;
     m_fillWanted = true;
     // Not connected: the list is sent once a poll finds the server again.
-    if (ensureConnection()) sendFill(today);
+    if (ensureConnection(today, now)) sendFill(today);
 }
 
 void CallFeedWorker::checkDataVersion() {
@@ -181,10 +202,10 @@ void CallFeedWorker::checkDataVersion() {
     }
 }
 
-void CallFeedWorker::poll(const QString& today) {
+void CallFeedWorker::poll(const QString& today, const QTime& now) {
     CallLine found;
     bool any = false;
-    if (ensureConnection()) {
+    if (ensureConnection(today, now)) {
         if (m_fillWanted) sendFill(today);
         try {
             if (m_connection) {
@@ -193,7 +214,7 @@ void CallFeedWorker::poll(const QString& today) {
                 binds += filterBinds();
                 RecordSet rs(m_connection,
                              QStringLiteral("select top 1 * from tblcall where tickDate=? and "
-                                            "status='0'%1  order by callauto desc")
+                                            "status='0'%1  order by callauto asc")
                                  .arg(filterSql()),
                              binds);
                 if (rs.recordCount() > 0) {

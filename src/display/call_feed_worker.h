@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTime>
 #include <QTimer>
 #include <memory>
 
@@ -47,8 +48,8 @@ public:
 
     void setFilter(const QList<int>& counters) { m_counters = counters; }
     void setReconnectDelays(int firstMs, int capMs) { m_backoff.setDelays(firstMs, capMs); }
-    void fill(int rows, const QString& today);
-    void poll(const QString& today);
+    void fill(int rows, const QString& today, const QTime& now);
+    void poll(const QString& today, const QTime& now);
     void markShown(qint64 callauto);
     void inspect(const std::function<void(Connection*)>& job) { job(m_connection.get()); }
 
@@ -59,7 +60,8 @@ signals:
     void connectFailed(int nextDelayMs);
 
 private:
-    bool ensureConnection();
+    bool ensureConnection(const QString& today, const QTime& now);
+    int putAsideStaleCalls(const QString& today, const QTime& now);
     void sendFill(const QString& today);
     void connectionFailed();
     void dropConnection();

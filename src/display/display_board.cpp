@@ -315,7 +315,7 @@ void DisplayBoard::addFirst() {
 }
 
 void DisplayBoard::showFirst(const QList<CallLine>& lines) {
-    // Lines the answer has no call for are emptied.
+    // Also the list sent again after a reconnection: lines it has no call for are emptied.
     for (int n = 1; n <= m_rows && n < m_fg->rows(); ++n) {
         const bool has = n <= lines.size();
         m_fg->setTextMatrix(n, 1, has ? QStringLiteral(" ") + lines.at(n - 1).token : QString());

@@ -161,8 +161,8 @@ private slots:
         QVERIFY(st().openConnection());
         call("R2");
         call("R3");
-        QTRY_COMPARE_WITH_TIMEOUT(b.grid()->textMatrix(2, 1), QString(" R3"), 15000);
-        QCOMPARE(b.grid()->textMatrix(1, 1), QString(" R2"));
+        QTRY_COMPARE_WITH_TIMEOUT(b.grid()->textMatrix(1, 1), QString(" R3"), 15000);
+        QCOMPARE(b.grid()->textMatrix(2, 1), QString(" R2"));
         QCOMPARE(b.grid()->textMatrix(3, 1), QString(" R1")); // the list was kept
         QTRY_COMPARE(
             RecordSet(st().dbConnection, "select * from tblcall where status='0'").recordCount(),

@@ -127,21 +127,22 @@ private slots:
         QCOMPARE(said.count(), 0);
     }
 
-    void firstPollAnnouncesTheUnshownTopLineWithoutMoving() {
+    void theFirstFillShowsEachCallOnce() {
         call(3, "A1", "R3", "1");
         call(3, "A2", "R3", "0");
-        auto b = newBoard(); // the first fill has A2 on top, A1 below
+        call(3, "A3", "R3", "0");
+        auto b = newBoard();
         QStringList said;
         connect(b.get(), &DisplayBoard::announce, this, [&](const QString& token) {
             said << token;
             b->announcementFinished();
         });
         settle(*b);
-        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
-        QCOMPARE(said, QStringList({"A2"}));
-        QVERIFY(poll(*b)); // once more to be sure nothing moves
-        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
-        QTRY_COMPARE(count("select * from tblcall where status='0'"), 0);
+        while (count("select * from tblcall where status='0'") > 0)
+            QVERIFY(poll(*b));
+        QVERIFY(poll(*b)); // and nothing comes twice
+        QCOMPARE(lines(*b), QStringList({" A3", " A2", " A1", "", ""}));
+        QCOMPARE(said, QStringList({"A2", "A3"}));
         QVERIFY(b->blinkTimer()->isActive());
     }
 
@@ -161,14 +162,73 @@ private slots:
         QTRY_COMPARE(count("select * from tblcall where status='1'"), 1);
     }
 
-    void twoCallsBetweenPollsComeNewestFirst() {
+    void twoCallsBetweenPollsComeInCallOrder() {
         auto b = board();
         call(3, "A1", "R3", "0");
         call(4, "B1", "R4", "0");
         QVERIFY(poll(*b));
-        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" B1"));
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
         QVERIFY(poll(*b));
-        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A1", " B1"}));
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" B1", " A1"}));
+    }
+
+    void aBacklogComesInCallOrder() {
+        // Calls made while an announcement plays wait; the first visitor
+        // called is the first one shown and announced.
+        auto b = board();
+        QStringList said;
+        connect(b.get(), &DisplayBoard::announce, this,
+                [&](const QString& token) { said << token; });
+        for (int n = 7; n <= 11; ++n)
+            call(3, QString("A%1").arg(n), "R3", "0");
+        for (int n = 7; n <= 11; ++n) {
+            QVERIFY(poll(*b));
+            QVERIFY(b->announcing());
+            b->announcementFinished();
+        }
+        QCOMPARE(said, QStringList({"A7", "A8", "A9", "A10", "A11"}));
+        QCOMPARE(lines(*b), QStringList({" A11", " A10", " A9", " A8", " A7"}));
+    }
+
+    void aLateBoardDoesNotReplayOldCalls_data() {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QTime>("older");
+        QTest::addColumn<QTime>("recent");
+        QTest::addColumn<QStringList>("announced");
+        QTest::addColumn<QStringList>("listed");
+        // Ten minutes ago the visitors went to their counters; thirty seconds
+        // ago one is still looking for the board.
+        QTest::newRow("morning") << QTime(9, 45, 10) << QTime(9, 35, 10) << QTime(9, 44, 40)
+                                 << QStringList({"A3"})
+                                 << QStringList({" A3", " A2", " A1", "", ""});
+        // Just after midnight no call of the new day is old yet.
+        QTest::newRow("after midnight")
+            << QTime(0, 1, 0) << QTime(0, 0, 5) << QTime(0, 0, 30)
+            << QStringList({"A1", "A2", "A3"}) << QStringList({" A3", " A2", " A1", "", ""});
+    }
+
+    void aLateBoardDoesNotReplayOldCalls() {
+        QFETCH(QTime, now);
+        QFETCH(QTime, older);
+        QFETCH(QTime, recent);
+        QFETCH(QStringList, announced);
+        QFETCH(QStringList, listed);
+        st().clock().setFixed(QDateTime(day, now));
+        call(3, "A1", "R3", "0", {}, ticket("A1", older));
+        call(3, "A2", "R3", "0", {}, ticket("A2", older.addSecs(10)));
+        call(3, "A3", "R3", "0", {}, ticket("A3", recent));
+        auto b = newBoard();
+        QStringList said;
+        connect(b.get(), &DisplayBoard::announce, this, [&](const QString& token) {
+            said << token;
+            b->announcementFinished();
+        });
+        settle(*b);
+        while (count("select * from tblcall where status='0'") > 0)
+            QVERIFY(poll(*b));
+        QVERIFY(poll(*b));
+        QCOMPARE(said, announced);
+        QCOMPARE(lines(*b), listed);
     }
 
     void recalls() {
@@ -210,7 +270,7 @@ private slots:
         call(7, "C1", "R7", "0");
         for (int i = 0; i < 4; ++i)
             QVERIFY(poll(*b));
-        QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " C1", ""}));
+        QCOMPARE(lines(*b).mid(0, 3), QStringList({" C1", " A1", ""}));
         // B1 is another board's
         QTRY_COMPARE(count("select * from tblcall where status='0'"), 1);
         QCOMPARE(count("select * from tblcall where status='0' and callToken='B1'"), 1);
@@ -226,17 +286,17 @@ private slots:
         connect(&announcer, &Announcer::finished, b.get(), &DisplayBoard::announcementFinished);
         call(3, "A12", "Room 3", "0");
         call(3, "A13", "Room 4", "0");
-        QVERIFY(poll(*b)); // A13, the newest, first
+        QVERIFY(poll(*b)); // A12, the first called, first
         QVERIFY(b->announcing());
-        QTRY_COMPARE(player.sequences.size(), 2); // then A12 once A13 has been said
+        QTRY_COMPARE(player.sequences.size(), 2); // then A13 once A12 has been said
         QTRY_VERIFY(!b->announcing());
         QStringList names;
         for (const QString& path : player.sequences.at(0))
             names << QFileInfo(path).fileName();
         QCOMPARE(names,
-                 QStringList({"ding", "token", "a.wav", "13.wav", "please", "roomno", "4.wav"}));
-        QCOMPARE(QFileInfo(player.sequences.at(1).value(3)).fileName(), QString("12.wav"));
-        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A12", " A13"}));
+                 QStringList({"ding", "token", "a.wav", "12.wav", "please", "roomno", "3.wav"}));
+        QCOMPARE(QFileInfo(player.sequences.at(1).value(3)).fileName(), QString("13.wav"));
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A13", " A12"}));
         QCOMPARE(st().voiceName, QString("english"));
     }
 
@@ -262,12 +322,23 @@ private:
     }
     int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
     static int twipsToPixels(int twips) { return qRound(twips / 15.0); }
+    // A call as a counter writes it; `tickAuto` 0 is a call without a ticket row.
     void call(int counter, const QString& token, const QString& counterText, const QString& status,
-              const QString& room = QString()) {
+              const QString& room = QString(), qint64 tickAuto = 0) {
         exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, "
              "callRoom)"
-             " values (?, ?, ?, ?, 1, ?, ?)",
-             {counter, token, counterText, status, st().clock().todayText(), room});
+             " values (?, ?, ?, ?, ?, ?, ?)",
+             {counter, token, counterText, status, tickAuto, st().clock().todayText(), room});
+    }
+    // A ticket of today called at `calledAt`; its tickAuto.
+    qint64 ticket(const QString& token, const QTime& calledAt) {
+        RecordSet rs(st().dbConnection,
+                     "insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, "
+                     "attended, attTime, status) values (3, ?, ?, ?, '1', ?, 3, ?, 'Finished') "
+                     "returning tickAuto",
+                     {token.mid(1).toInt(), st().clock().todayText(), calledAt.addSecs(-600), token,
+                      calledAt});
+        return rs.number(0);
     }
     // A board whose load has asked for its first fill and poll, not yet answered.
     std::unique_ptr<DisplayBoard> newBoard() {
