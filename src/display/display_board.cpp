@@ -15,11 +15,28 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 
 namespace tv {
 
 namespace {
 constexpr int blinkTicks = 10; // five flashes of the new top line
+// Below this difference in brightness (0..255) text is hard to read on its
+// background from across a hall.
+constexpr int minReadableContrast = 96;
+
+int brightness(quint32 value) {
+    const QColor c = colors::toQColor(value);
+    return (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000;
+}
+
+// The text colour for the lit top line: the row's own back colour, so the line
+// looks inverted, unless that is too close to the highlight to read.
+quint32 textOn(quint32 back, quint32 wanted) {
+    const int b = brightness(back);
+    if (std::abs(brightness(wanted) - b) >= minReadableContrast) return wanted;
+    return b >= 128 ? 0x000000u : 0xFFFFFFu;
+}
 
 // Runs one theme step; a value that cannot be read leaves that look as it was.
 template <typename Step> void skipOnFailure(Step&& step) {
@@ -244,11 +261,14 @@ void DisplayBoard::start() {
         }
     });
     // Each row keeps its own back colour in the hidden column, to get it back
-    // after blinking.
+    // after blinking; the top line's text colours are kept for the same reason.
     for (int r = 1; r <= m_rows; ++r) {
         m_fg->setCellForeColor(r, 0, 1);
         m_fg->setTextMatrix(r, 0, QString::number(m_fg->cellBackColor(r, 1)));
     }
+    m_topForeColors.clear();
+    for (int c = 0; c <= m_columns; ++c)
+        m_topForeColors.append(m_fg->cellForeColor(1, c));
     skipOnFailure([&] {
         if (!t.text("img1").isEmpty()) addimg1(t.text("img1"));
     });
@@ -413,13 +433,17 @@ void DisplayBoard::blink() {
 }
 
 void DisplayBoard::blinkTick() {
-    // Odd ticks swap the top line's colours, even ticks give the row its own
-    // colours back; after the last tick the row is as it was.
+    // Odd ticks swap the top line's colours (the token colour behind, the row's
+    // colour as text), even ticks give the row its own colours back; after the
+    // last tick the row is as it was. The token stays readable in every frame.
     ++m_blinkCount;
     const bool lit = m_blinkCount % 2 == 1 && m_blinkCount < blinkTicks;
     const quint32 own = m_fg->textMatrix(1, 0).toUInt();
-    for (int c = 1; c <= m_columns && c < m_fg->cols(); ++c)
+    const quint32 litText = textOn(m_highlightBack, own);
+    for (int c = 1; c <= m_columns && c < m_fg->cols(); ++c) {
         m_fg->setCellBackColor(1, c, lit ? m_highlightBack : own);
+        m_fg->setCellForeColor(1, c, lit ? litText : m_topForeColors.value(c, m_fg->foreColor()));
+    }
     if (m_blinkCount >= blinkTicks) m_timer6->stop();
 }
 

@@ -101,6 +101,7 @@ private:
     bool m_liveVideo = false;
     int m_blinkCount = 0;
     quint32 m_highlightBack = 0x00FFFF;
+    QList<quint32> m_topForeColors; // each call column's own text colour, by column
     bool m_announcing = false;
     bool m_polling = false;
     qint64 m_markAfterAnnouncement = 0;

@@ -1,6 +1,7 @@
 // The display board: layout from the theme, the first fill and the call feed.
 #include "core/connection.h"
 #include "core/recordset.h"
+#include "core/ui/colors.h"
 #include "core/ui/flex_grid.h"
 #include "display/announcer.h"
 #include "display/display_board.h"
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 
 using namespace tv;
 using namespace tv::test;
@@ -315,6 +317,48 @@ private slots:
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A2"));
     }
 
+    void theHighlightKeepsTheTokenReadable_data() {
+        QTest::addColumn<quint32>("rowBack");
+        QTest::addColumn<bool>("ownColoursRead");
+        QTest::newRow("dark rows") << 4210752u << true;
+        // A pale yellow row under a yellow token: the row's own colour would
+        // not read on the highlight (nor does the theme's own yellow on it).
+        QTest::newRow("rows close to the token colour") << 0x80FFFFu << false;
+    }
+
+    void theHighlightKeepsTheTokenReadable() {
+        QFETCH(quint32, rowBack);
+        QFETCH(bool, ownColoursRead);
+        exec("update tbltheme set altcolr=? where themeauto=7", {rowBack});
+        auto b = board();
+        FlexGrid* fg = b->grid();
+        const quint32 token = 65535; // the theme's clrcrr
+        const QList<quint32> ownText{0, token, 16777215};
+        call(3, "A1", "R3", "0");
+        QVERIFY(poll(*b));
+        b->blinkTimer()->setInterval(1);
+        QSignalSpy ticks(b->blinkTimer(), &QTimer::timeout);
+        int lit = 0;
+        for (int frame = 0; frame < 20; ++frame) {
+            for (int c = 1; c <= 2; ++c) {
+                const quint32 back = fg->cellBackColor(1, c), text = fg->cellForeColor(1, c);
+                const QString where = QString("frame %1, column %2").arg(frame).arg(c);
+                if (back == token || ownColoursRead)
+                    QVERIFY2(contrast(text, back) >= 3.0, qPrintable(where));
+                if (back == token) {
+                    ++lit;
+                } else {
+                    QCOMPARE(back, rowBack);
+                    QCOMPARE(text, ownText.at(c));
+                }
+            }
+            if (!b->blinkTimer()->isActive()) break;
+            QVERIFY(ticks.wait(1000));
+        }
+        QVERIFY(!b->blinkTimer()->isActive());
+        QVERIFY(lit >= 2 * 4); // it did flash, in both columns
+    }
+
 private:
     Station& st() { return m_db->station(); }
     void exec(const QString& sql, const QVariantList& b = {}) {
@@ -364,6 +408,18 @@ private:
         QSignalSpy handled(&b, &DisplayBoard::pollHandled);
         b.Timer1_Timer();
         return b.polling() ? handled.wait(10000) : handled.count() > 0;
+    }
+    // Contrast ratio of two colours as readability guidelines measure it (1 to 21).
+    static double contrast(quint32 a, quint32 b) {
+        const auto luminance = [](quint32 v) {
+            const QColor c = colors::toQColor(v);
+            const auto lin = [](double x) {
+                return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
     }
     static QStringList lines(DisplayBoard& b) {
         QStringList out;
