@@ -15,12 +15,16 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 namespace tv {
 
 namespace {
 constexpr int blinkTicks = 10; // five flashes of the new top line
+// A theme is edited by hand: keep its list within what a screen can show.
+constexpr qint64 maxRows = 50;
+constexpr qint64 maxColumns = 10;
 // Below this difference in brightness (0..255) text is hard to read on its
 // background from across a hall.
 constexpr int minReadableContrast = 96;
@@ -194,15 +198,15 @@ void DisplayBoard::start() {
                            palette().color(QPalette::Window));
     });
     skipOnFailure([&] {
-        m_columns = static_cast<int>(t.number("colums"));
-        m_rows = static_cast<int>(t.number("rows"));
+        m_columns = static_cast<int>(std::clamp<qint64>(t.number("colums"), 1, maxColumns));
+        m_rows = static_cast<int>(std::clamp<qint64>(t.number("rows"), 1, maxRows));
     });
     m_fg->setCols(m_columns + 1);
     m_fg->setRows(m_rows + 1);
     skipOnFailure([&] {
         if (t.number("enableH") == 1) {
             m_fg->setTextMatrix(0, 1, t.text("Column1"));
-            m_fg->setTextMatrix(0, 2, t.text("Column2"));
+            if (m_columns >= 2) m_fg->setTextMatrix(0, 2, t.text("Column2"));
             m_headerFlag = true;
         }
     });

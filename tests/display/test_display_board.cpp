@@ -121,6 +121,23 @@ private slots:
         QCOMPARE(board()->grid()->textMatrix(0, 1), QString());
     }
 
+    void themeNumbersAreKeptInBounds() {
+        exec("update tbltheme set rows=100000, colums=-3 where themeauto=7");
+        auto b = board();
+        QCOMPARE(b->rows(), 50);
+        QCOMPARE(b->columns(), 1);
+        QCOMPARE(b->grid()->rows(), 51);
+        QCOMPARE(b->grid()->cols(), 2);
+        call(3, "A1", "R3", "0");
+        QVERIFY(poll(*b));
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
+        // no theme at all: the empty board it always was
+        st().themeNo = 99;
+        auto empty = board();
+        QCOMPARE(empty->grid()->rows(), 1);
+        QCOMPARE(empty->grid()->cols(), 3);
+    }
+
     void emptyDayStaysEmpty() {
         auto b = board();
         QSignalSpy said(b.get(), &DisplayBoard::announce);
