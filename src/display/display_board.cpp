@@ -388,6 +388,9 @@ void DisplayBoard::pollAnswered(bool found, const CallLine& line) {
             startAnnouncement(line, false);
         }
         finishPoll();
+        // More calls may be waiting: with nothing being announced, take the
+        // next one now rather than a tick later.
+        if (!m_announcing) QTimer::singleShot(0, this, &DisplayBoard::Timer1_Timer);
         return;
     }
     // The top line called again (a recall): announced without moving, and
