@@ -14,9 +14,11 @@ namespace tv {
 namespace {
 // Only the attempt itself waits this long, and only in the feed's thread.
 constexpr int connectTimeoutSeconds = 2;
-// Another station's write to the embedded file shows in its data version;
-// looked at as often as the board ticks, in case the file watcher misses it.
-constexpr int versionCheckMs = 10;
+// Another station's write to the embedded file wakes the feed at once through
+// the file watcher; the data version is looked at now and then in case the
+// watcher missed one (or fell back to its slow polling). Looking every tick
+// cost the idle board more than the watcher ever saves.
+constexpr int versionCheckMs = 100;
 
 CallLine lineOf(const RecordSet& rs) {
     CallLine l;
