@@ -1,7 +1,6 @@
 // The call feed against servers that do not answer: the station's own thread
 // goes on working, and connection attempts grow further apart.
 #include "display/call_feed.h"
-#include "display/call_feed_worker.h"
 #include "test_station.h"
 
 #include <QHostAddress>
@@ -86,17 +85,6 @@ private slots:
         QVERIFY(plain->poll());
         QVERIFY(firstFailure.wait(15000));
         QCOMPARE(firstFailure.at(0).at(0).toInt(), 1000);
-    }
-
-    void theWaitDoublesUpToHalfAMinuteAndStartsOverOnSuccess() {
-        ReconnectBackoff backoff(1000, 30000);
-        QList<int> waits;
-        for (int i = 0; i < 7; ++i)
-            waits << backoff.failed();
-        QCOMPARE(waits, QList<int>({1000, 2000, 4000, 8000, 16000, 30000, 30000}));
-        backoff.succeeded();
-        QCOMPARE(backoff.current(), 0);
-        QCOMPARE(backoff.failed(), 1000);
     }
 
 private:
