@@ -57,8 +57,20 @@ int runFeedDisplay(const QStringList& a) {
     });
     const int idleMs = qRound(a[3].toDouble() * 1000);
     const int busyMs = qRound(a[4].toDouble() * 1000);
-    // Idle: let the board settle, then measure a quiet stretch.
+    // Idle: let the board connect (its feed does so in a thread of its own) and
+    // settle, then measure a quiet stretch. A board that never connected would
+    // look perfectly idle: that is a failure, not a figure.
     QEventLoop loop;
+    QElapsedTimer waited;
+    waited.start();
+    while (!board.feed().connected() && waited.elapsed() < 10000) {
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!board.feed().connected()) {
+        std::fprintf(stderr, "display: the board's feed did not connect\n");
+        return 1;
+    }
     QTimer::singleShot(300, &loop, &QEventLoop::quit);
     loop.exec();
     const qint64 q0 = board.feed().queriesSent();

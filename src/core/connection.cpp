@@ -38,7 +38,7 @@ Connection::~Connection() {
 
 std::shared_ptr<Connection> Connection::open(const ConnectionSettings& settings,
                                              const QString& embeddedFile, QString* error,
-                                             int connectTimeoutSeconds) {
+                                             int connectTimeoutSeconds, bool watchLink) {
     const Engine engine = settings.isEmbedded() ? Engine::Sqlite : Engine::Postgres;
     const QString name = QStringLiteral("tallyvox-%1").arg(connectionSerial.fetchAndAddRelaxed(1));
     std::shared_ptr<Connection> c(new Connection(name, Dialect::create(engine)));
@@ -65,8 +65,13 @@ std::shared_ptr<Connection> Connection::open(const ConnectionSettings& settings,
             db.setUserName(settings.user);
             db.setPassword(settings.password);
         }
-        db.setConnectOptions(
-            QStringLiteral("connect_timeout=%1").arg(qMax(1, connectTimeoutSeconds)));
+        QString options = QStringLiteral("connect_timeout=%1").arg(qMax(1, connectTimeoutSeconds));
+        // Keep-alive probes notice a silent link while idle; the user timeout
+        // notices it while a statement's data goes unacknowledged.
+        if (watchLink)
+            options += QStringLiteral(";keepalives=1;keepalives_idle=5;keepalives_interval=2"
+                                      ";keepalives_count=3;tcp_user_timeout=10000");
+        db.setConnectOptions(options);
         c->m_description = QStringLiteral("server %1/%2").arg(settings.host, settings.database);
     }
     if (!db.open()) {

@@ -22,9 +22,13 @@ public:
 
     // Opens a new connection. Never throws: on failure returns null and the
     // engine's words in `error`. `embeddedFile` is used when the host is empty.
+    // With `watchLink`, a server link that stops answering (a cable pulled, a
+    // router dropping packets) breaks the connection within seconds instead of
+    // leaving a query waiting for the operating system's long TCP retries.
     static std::shared_ptr<Connection> open(const ConnectionSettings& settings,
                                             const QString& embeddedFile, QString* error,
-                                            int connectTimeoutSeconds = defaultConnectTimeout);
+                                            int connectTimeoutSeconds = defaultConnectTimeout,
+                                            bool watchLink = false);
 
     ~Connection();
     Connection(const Connection&) = delete;

@@ -4,13 +4,15 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <memory>
-#include <optional>
 
-class QFileSystemWatcher;
+class QThread;
 
 namespace tv {
 
+class CallFeedWorker;
 class Connection;
 class Station;
 
@@ -23,16 +25,40 @@ struct CallLine {
     QString room;    // callRoom, the second line
 };
 
-// The display board's view of the call log: today's latest calls for the first
-// fill, then the newest call not shown yet, one per poll. The feed asks the
-// database only when something may have changed: PostgreSQL tells it through a
-// notification (with a slow safety poll), SQLite through the file's data
-// version, woken early by the file changing. A lost server is reconnected quietly; calls made
+// What the feed's thread has done so far, readable from any thread (for the
+// benchmarks, the status of the board and the tests).
+struct FeedGauges {
+    std::atomic<qint64> queries{0};
+    std::atomic<int> connectAttempts{0};
+    std::atomic<int> reconnectDelayMs{0}; // 0 while connected
+    std::atomic<bool> connected{false};
+};
+
+// The display board's view of the call log: today's latest shown calls for the
+// first fill, then the oldest call not shown yet, one per poll, so the board
+// shows and announces calls in the order the counters made them.
+//
+// Every database wait happens in the feed's own thread: a server that is slow,
+// silent or gone keeps that thread waiting, never the board. Requests go there
+// as queued calls and their answers come back as signals; "today" and "now" are
+// read from the station's clock here and travel with each request.
+//
+// The feed asks for a call only when something may have changed: PostgreSQL
+// tells it through a notification, SQLite through the file changing and its
+// data version; a slow safety poll covers a word that got lost. A lost server
+// is reconnected quietly, waiting longer after each failed attempt; calls made
 // meanwhile are still unshown in the log and come in on the next polls.
 class CallFeed final : public QObject {
     Q_OBJECT
 
 public:
+    // A board that was off (or cut off from the server) must not replay the
+    // calls it missed: when it (re)connects, unshown calls whose tickets were
+    // called longer ago than this are marked shown without an announcement.
+    // Two minutes covers a server restart and a queue of announcements, while
+    // a visitor called earlier has long gone to the counter.
+    static constexpr int staleCallSeconds = 120;
+
     explicit CallFeed(Station& station, QObject* parent = nullptr);
     ~CallFeed() override;
 
@@ -41,43 +67,60 @@ public:
     void setCallFilter(const QString& filter);
     QList<int> filterCounters() const { return m_counters; }
 
-    // Today's latest `rows` calls, shown or not, newest first.
-    QList<CallLine> addFirst(int rows);
-    // The newest call of today not shown yet; nothing when there is none, when
-    // nothing can have changed since the last look, or when the database fails.
-    std::optional<CallLine> poll();
-    // Marks a call shown.
-    bool markShown(qint64 callauto);
+    // Asks for today's latest `rows` calls that are already shown, newest first;
+    // the answer is filled(). The list is sent again by itself after a
+    // reconnection that put stale calls aside.
+    void addFirst(int rows);
+    // Asks for the oldest call of today not shown yet; the answer is polled().
+    // False (and nothing asked) while the previous poll is still under way, or
+    // when nothing can have changed since the last answer and the safety poll
+    // is not due.
+    bool poll();
+    bool polling() const { return m_polling; }
+    // Marks a call shown (in order with the polls: the next poll sees it).
+    void markShown(qint64 callauto);
 
-    // Queries sent to the database so far (for the benchmarks).
-    qint64 queriesSent() const { return m_queries; }
-    bool connected() const;
-    // Seconds between safety polls while no notification arrives.
-    int safetyPollMs = 2000;
-    // Milliseconds between reconnection attempts after a failure.
-    int reconnectMs = 1000;
+    qint64 queriesSent() const { return m_gauges->queries; }
+    bool connected() const { return m_gauges->connected; }
+    int connectAttempts() const { return m_gauges->connectAttempts; }
+    // The wait before the next connection attempt; 0 while connected.
+    int reconnectDelayMs() const { return m_gauges->reconnectDelayMs; }
+
+    // Milliseconds between safety polls while no change is heard of; 0 asks on
+    // every poll().
+    void setSafetyPollMs(int ms) { m_safetyPollMs = ms; }
+    // The wait after the first failure, doubled after each further one up to `capMs`.
+    void setReconnectDelays(int firstMs, int capMs);
+
+    // The thread the database work runs in; it ends (and deletes itself) after
+    // the feed is gone, once its current statement returns.
+    QThread* workerThread() const { return m_thread; }
+    // Runs `job` in the feed's thread with the feed's connection (null when not
+    // connected): for looking at that connection from tests and tools.
+    void runInFeedThread(std::function<void(Connection*)> job);
 
 signals:
     // Something may have changed: a poll now is worth it.
     void changed();
+    void filled(const QList<tv::CallLine>& lines);
+    // The answer to poll(): the call, or found = false.
+    void polled(bool found, const tv::CallLine& line);
+    // A connection attempt failed; the next one comes after `nextDelayMs`.
+    void connectFailed(int nextDelayMs);
 
 private:
-    bool ensureConnection();
-    void dropConnection();
-    bool mayHaveChanged();
-    QString filterSql() const;
-    QVariantList filterBinds() const;
+    void onChanged();
+    void onPolled(bool found, const tv::CallLine& line);
 
     Station& m_station;
-    std::shared_ptr<Connection> m_connection;
-    std::unique_ptr<QFileSystemWatcher> m_watcher;
+    std::shared_ptr<FeedGauges> m_gauges;
+    QThread* m_thread;
+    CallFeedWorker* m_worker; // lives in m_thread
     QList<int> m_counters;
-    bool m_filtered = false;
-    bool m_dirty = true; // look at least once, and again after every call taken
-    qint64 m_dataVersion = -1;
-    QElapsedTimer m_sinceLook;
-    QElapsedTimer m_sinceFailure;
-    qint64 m_queries = 0;
+    bool m_polling = false;
+    bool m_worthAsking = true; // look at least once, and again after every call taken
+    int m_safetyPollMs = 2000;
+    QElapsedTimer m_sinceAsked;
 };
 
 } // namespace tv

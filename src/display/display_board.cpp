@@ -8,7 +8,6 @@
 #include "core/ui/twips.h"
 #include "title_band.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -16,11 +15,32 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 
 namespace tv {
 
 namespace {
 constexpr int blinkTicks = 10; // five flashes of the new top line
+// A theme is edited by hand: keep its list within what a screen can show.
+constexpr qint64 maxRows = 50;
+constexpr qint64 maxColumns = 10;
+// Below this difference in brightness (0..255) text is hard to read on its
+// background from across a hall.
+constexpr int minReadableContrast = 96;
+
+int brightness(quint32 value) {
+    const QColor c = colors::toQColor(value);
+    return (299 * c.red() + 587 * c.green() + 114 * c.blue()) / 1000;
+}
+
+// The text colour for the lit top line: the row's own back colour, so the line
+// looks inverted, unless that is too close to the highlight to read.
+quint32 textOn(quint32 back, quint32 wanted) {
+    const int b = brightness(back);
+    if (std::abs(brightness(wanted) - b) >= minReadableContrast) return wanted;
+    return b >= 128 ? 0x000000u : 0xFFFFFFu;
+}
 
 // Runs one theme step; a value that cannot be read leaves that look as it was.
 template <typename Step> void skipOnFailure(Step&& step) {
@@ -91,6 +111,8 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     // A notification means a call was just written: look now, not at the next tick.
     connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer,
             Qt::QueuedConnection);
+    connect(m_feed.get(), &CallFeed::filled, this, &DisplayBoard::showFirst);
+    connect(m_feed.get(), &CallFeed::polled, this, &DisplayBoard::pollAnswered);
 
     m_station.openConnection();
     m_liveVideo =
@@ -176,15 +198,15 @@ void DisplayBoard::start() {
                            palette().color(QPalette::Window));
     });
     skipOnFailure([&] {
-        m_columns = static_cast<int>(t.number("colums"));
-        m_rows = static_cast<int>(t.number("rows"));
+        m_columns = static_cast<int>(std::clamp<qint64>(t.number("colums"), 1, maxColumns));
+        m_rows = static_cast<int>(std::clamp<qint64>(t.number("rows"), 1, maxRows));
     });
     m_fg->setCols(m_columns + 1);
     m_fg->setRows(m_rows + 1);
     skipOnFailure([&] {
         if (t.number("enableH") == 1) {
             m_fg->setTextMatrix(0, 1, t.text("Column1"));
-            m_fg->setTextMatrix(0, 2, t.text("Column2"));
+            if (m_columns >= 2) m_fg->setTextMatrix(0, 2, t.text("Column2"));
             m_headerFlag = true;
         }
     });
@@ -243,11 +265,14 @@ void DisplayBoard::start() {
         }
     });
     // Each row keeps its own back colour in the hidden column, to get it back
-    // after blinking.
+    // after blinking; the top line's text colours are kept for the same reason.
     for (int r = 1; r <= m_rows; ++r) {
         m_fg->setCellForeColor(r, 0, 1);
         m_fg->setTextMatrix(r, 0, QString::number(m_fg->cellBackColor(r, 1)));
     }
+    m_topForeColors.clear();
+    for (int c = 0; c <= m_columns; ++c)
+        m_topForeColors.append(m_fg->cellForeColor(1, c));
     skipOnFailure([&] {
         if (!t.text("img1").isEmpty()) addimg1(t.text("img1"));
     });
@@ -310,10 +335,16 @@ QString DisplayBoard::counterText(const CallLine& line) {
 }
 
 void DisplayBoard::addFirst() {
-    const auto lines = m_feed->addFirst(m_rows);
-    for (int n = 1; n <= lines.size() && n <= m_rows; ++n) {
-        m_fg->setTextMatrix(n, 1, QStringLiteral(" ") + lines.at(n - 1).token);
-        if (m_columns >= 2) m_fg->setTextMatrix(n, 2, counterText(lines.at(n - 1)));
+    if (m_rows > 0) m_feed->addFirst(m_rows);
+}
+
+void DisplayBoard::showFirst(const QList<CallLine>& lines) {
+    // Also the list sent again after a reconnection: lines it has no call for are emptied.
+    for (int n = 1; n <= m_rows && n < m_fg->rows(); ++n) {
+        const bool has = n <= lines.size();
+        m_fg->setTextMatrix(n, 1, has ? QStringLiteral(" ") + lines.at(n - 1).token : QString());
+        if (m_columns >= 2)
+            m_fg->setTextMatrix(n, 2, has ? counterText(lines.at(n - 1)) : QString());
     }
 }
 
@@ -334,18 +365,17 @@ void DisplayBoard::setTopLine(const CallLine& line) {
 }
 
 void DisplayBoard::Timer1_Timer() {
-    // The recall path lets pending events run: a poll queued meanwhile must
-    // not take the same record again from inside this one.
+    // One poll at a time: the next is asked for once this one's answer (and a
+    // recall's announcement start) has been dealt with.
     if (m_announcing || m_polling || m_rows < 1) return;
-    m_polling = true;
-    pollOnce();
-    m_polling = false;
+    m_polling = m_feed->poll();
 }
 
-void DisplayBoard::pollOnce() {
-    const auto found = m_feed->poll();
-    if (!found) return;
-    const CallLine& line = *found;
+void DisplayBoard::pollAnswered(bool found, const CallLine& line) {
+    if (!found) {
+        finishPoll();
+        return;
+    }
     if (QStringLiteral(" ") + line.token != m_fg->textMatrix(1, 1)) {
         moveDown();
         m_fg->setRows(m_rows + 1);
@@ -357,17 +387,31 @@ void DisplayBoard::pollOnce() {
             playSound();
             startAnnouncement(line, false);
         }
-    } else {
-        // The top line called again (a recall): announced without moving,
-        // and marked shown once it has been announced.
-        emit lineShown(line.callauto);
-        blink();
-        if (line.status == QStringLiteral("0")) {
-            QCoreApplication::processEvents();
-            playSound();
-            startAnnouncement(line, true);
-        }
+        finishPoll();
+        // More calls may be waiting: with nothing being announced, take the
+        // next one now rather than a tick later.
+        if (!m_announcing) QTimer::singleShot(0, this, &DisplayBoard::Timer1_Timer);
+        return;
     }
+    // The top line called again (a recall): announced without moving, and
+    // marked shown once it has been announced.
+    emit lineShown(line.callauto);
+    blink();
+    if (line.status != QStringLiteral("0")) {
+        finishPoll();
+        return;
+    }
+    // The highlight gets painted before the announcement starts.
+    QTimer::singleShot(0, this, [this, line] {
+        playSound();
+        startAnnouncement(line, true);
+        finishPoll();
+    });
+}
+
+void DisplayBoard::finishPoll() {
+    m_polling = false;
+    emit pollHandled();
 }
 
 void DisplayBoard::startAnnouncement(const CallLine& line, bool markAfter) {
@@ -396,13 +440,17 @@ void DisplayBoard::blink() {
 }
 
 void DisplayBoard::blinkTick() {
-    // Odd ticks swap the top line's colours, even ticks give the row its own
-    // colours back; after the last tick the row is as it was.
+    // Odd ticks swap the top line's colours (the token colour behind, the row's
+    // colour as text), even ticks give the row its own colours back; after the
+    // last tick the row is as it was. The token stays readable in every frame.
     ++m_blinkCount;
     const bool lit = m_blinkCount % 2 == 1 && m_blinkCount < blinkTicks;
     const quint32 own = m_fg->textMatrix(1, 0).toUInt();
-    for (int c = 1; c <= m_columns && c < m_fg->cols(); ++c)
+    const quint32 litText = textOn(m_highlightBack, own);
+    for (int c = 1; c <= m_columns && c < m_fg->cols(); ++c) {
         m_fg->setCellBackColor(1, c, lit ? m_highlightBack : own);
+        m_fg->setCellForeColor(1, c, lit ? litText : m_topForeColors.value(c, m_fg->foreColor()));
+    }
     if (m_blinkCount >= blinkTicks) m_timer6->stop();
 }
 

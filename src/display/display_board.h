@@ -20,6 +20,8 @@ class TitleBand;
 // marked shown and handed over for its announcement. While an announcement
 // plays the board takes no new call, so calls are never announced over each
 // other; the window keeps painting and the highlight keeps blinking meanwhile.
+// The call feed answers in its own time: a poll is asked for here and its
+// answer handled when it comes, so a slow server never holds the window up.
 class DisplayBoard final : public QWidget {
     Q_OBJECT
 
@@ -39,13 +41,17 @@ public:
     QWidget* videoArea() const { return m_video; }
     QWidget* newsBand() const { return m_imgBG; }
     bool announcing() const { return m_announcing; }
+    // A poll has been asked for and its answer not handled yet.
+    bool polling() const { return m_polling; }
 
     // The load steps, in the order the window runs them.
     void getpos();
     void start();
     void getData();
+    // Asks for the first fill; the list is filled when the feed answers.
     void addFirst();
-    // One poll of the call feed.
+    // Asks the call feed for the next call; pollHandled() follows once its
+    // answer has been dealt with.
     void Timer1_Timer();
     void moveDown();
     void blink();
@@ -64,9 +70,13 @@ signals:
     void announce(const QString& token, const QString& counter);
     // The top line now shows call `callauto` (for measurements and tests).
     void lineShown(qint64 callauto);
+    // The answer to a poll has been dealt with (for measurements and tests).
+    void pollHandled();
 
 private:
-    void pollOnce();
+    void showFirst(const QList<CallLine>& lines);
+    void pollAnswered(bool found, const CallLine& line);
+    void finishPoll();
     void blinkTick();
     void setTopLine(const CallLine& line);
     static QString counterText(const CallLine& line);
@@ -91,6 +101,7 @@ private:
     bool m_liveVideo = false;
     int m_blinkCount = 0;
     quint32 m_highlightBack = 0x00FFFF;
+    QList<quint32> m_topForeColors; // each call column's own text colour, by column
     bool m_announcing = false;
     bool m_polling = false;
     qint64 m_markAfterAnnouncement = 0;

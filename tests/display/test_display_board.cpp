@@ -1,6 +1,7 @@
 // The display board: layout from the theme, the first fill and the call feed.
 #include "core/connection.h"
 #include "core/recordset.h"
+#include "core/ui/colors.h"
 #include "core/ui/flex_grid.h"
 #include "display/announcer.h"
 #include "display/display_board.h"
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 
 using namespace tv;
 using namespace tv::test;
@@ -31,7 +33,7 @@ private slots:
     void cleanupTestCase() { m_db.reset(); }
     void init() {
         m_db->clearTables();
-        st().clock().setLive();
+        st().clock().setFixed(QDateTime(day, QTime(9, 45, 10)));
         st().callFilter = "and 1=1";
         exec("insert into tbltheme (themeauto, themename, colums, rows, colwidth, rowheight, "
              "backgroundclr, linecolor,"
@@ -98,7 +100,7 @@ private slots:
         auto b = board();
         QCOMPARE(b->grid()->rows(), 6);
         call(3, "A1", "R3", "0");
-        poll(*b);
+        QVERIFY(poll(*b));
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
     }
 
@@ -119,23 +121,47 @@ private slots:
         QCOMPARE(board()->grid()->textMatrix(0, 1), QString());
     }
 
+    void themeNumbersAreKeptInBounds() {
+        exec("update tbltheme set rows=100000, colums=-3 where themeauto=7");
+        auto b = board();
+        QCOMPARE(b->rows(), 50);
+        QCOMPARE(b->columns(), 1);
+        QCOMPARE(b->grid()->rows(), 51);
+        QCOMPARE(b->grid()->cols(), 2);
+        call(3, "A1", "R3", "0");
+        QVERIFY(poll(*b));
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
+        // no theme at all: the empty board it always was
+        st().themeNo = 99;
+        auto empty = board();
+        QCOMPARE(empty->grid()->rows(), 1);
+        QCOMPARE(empty->grid()->cols(), 3);
+    }
+
     void emptyDayStaysEmpty() {
         auto b = board();
         QSignalSpy said(b.get(), &DisplayBoard::announce);
-        poll(*b);
-        QCOMPARE(b->grid()->textMatrix(1, 1), QString());
+        QVERIFY(poll(*b));
+        QCOMPARE(lines(*b), QStringList({"", "", "", "", ""}));
         QCOMPARE(said.count(), 0);
     }
 
-    void firstPollAnnouncesTheUnshownTopLineWithoutMoving() {
+    void theFirstFillShowsEachCallOnce() {
         call(3, "A1", "R3", "1");
         call(3, "A2", "R3", "0");
-        auto b = board(); // the first fill has A2 on top, A1 below
-        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
-        QSignalSpy said(b.get(), &DisplayBoard::announce);
-        poll(*b, false); // the load's own poll already ran; once more to be sure nothing moves
-        QCOMPARE(lines(*b), QStringList({" A2", " A1", "", "", ""}));
-        QCOMPARE(count("select * from tblcall where status='0'"), 0);
+        call(3, "A3", "R3", "0");
+        auto b = newBoard();
+        QStringList said;
+        connect(b.get(), &DisplayBoard::announce, this, [&](const QString& token) {
+            said << token;
+            b->announcementFinished();
+        });
+        settle(*b);
+        while (count("select * from tblcall where status='0'") > 0)
+            QVERIFY(poll(*b));
+        QVERIFY(poll(*b)); // and nothing comes twice
+        QCOMPARE(lines(*b), QStringList({" A3", " A2", " A1", "", ""}));
+        QCOMPARE(said, QStringList({"A2", "A3"}));
         QVERIFY(b->blinkTimer()->isActive());
     }
 
@@ -145,24 +171,83 @@ private slots:
         connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished,
                 Qt::QueuedConnection);
         call(3, "A1", "Room 3", "0", "Dr. Rao");
-        poll(*b);
+        QVERIFY(poll(*b));
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
         QCOMPARE(b->grid()->textMatrix(1, 2), QString("Room 3\r\nDr. Rao"));
         QCOMPARE(said.count(), 1);
         QCOMPARE(said.at(0).at(0).toString(), QString("A1"));
         QCOMPARE(said.at(0).at(1).toString(),
                  QString("Room 3")); // the second line is not announced
-        QCOMPARE(count("select * from tblcall where status='1'"), 1);
+        QTRY_COMPARE(count("select * from tblcall where status='1'"), 1);
     }
 
-    void twoCallsBetweenPollsComeNewestFirst() {
+    void twoCallsBetweenPollsComeInCallOrder() {
         auto b = board();
         call(3, "A1", "R3", "0");
         call(4, "B1", "R4", "0");
-        poll(*b);
-        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" B1"));
-        poll(*b);
-        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A1", " B1"}));
+        QVERIFY(poll(*b));
+        QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
+        QVERIFY(poll(*b));
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" B1", " A1"}));
+    }
+
+    void aBacklogComesInCallOrder() {
+        // Calls made while an announcement plays wait; the first visitor
+        // called is the first one shown and announced.
+        auto b = board();
+        QStringList said;
+        connect(b.get(), &DisplayBoard::announce, this,
+                [&](const QString& token) { said << token; });
+        for (int n = 7; n <= 11; ++n)
+            call(3, QString("A%1").arg(n), "R3", "0");
+        for (int n = 7; n <= 11; ++n) {
+            QVERIFY(poll(*b));
+            QVERIFY(b->announcing());
+            b->announcementFinished();
+        }
+        QCOMPARE(said, QStringList({"A7", "A8", "A9", "A10", "A11"}));
+        QCOMPARE(lines(*b), QStringList({" A11", " A10", " A9", " A8", " A7"}));
+    }
+
+    void aLateBoardDoesNotReplayOldCalls_data() {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QTime>("older");
+        QTest::addColumn<QTime>("recent");
+        QTest::addColumn<QStringList>("announced");
+        QTest::addColumn<QStringList>("listed");
+        // Ten minutes ago the visitors went to their counters; thirty seconds
+        // ago one is still looking for the board.
+        QTest::newRow("morning") << QTime(9, 45, 10) << QTime(9, 35, 10) << QTime(9, 44, 40)
+                                 << QStringList({"A3"})
+                                 << QStringList({" A3", " A2", " A1", "", ""});
+        // Just after midnight no call of the new day is old yet.
+        QTest::newRow("after midnight")
+            << QTime(0, 1, 0) << QTime(0, 0, 5) << QTime(0, 0, 30)
+            << QStringList({"A1", "A2", "A3"}) << QStringList({" A3", " A2", " A1", "", ""});
+    }
+
+    void aLateBoardDoesNotReplayOldCalls() {
+        QFETCH(QTime, now);
+        QFETCH(QTime, older);
+        QFETCH(QTime, recent);
+        QFETCH(QStringList, announced);
+        QFETCH(QStringList, listed);
+        st().clock().setFixed(QDateTime(day, now));
+        call(3, "A1", "R3", "0", {}, ticket("A1", older));
+        call(3, "A2", "R3", "0", {}, ticket("A2", older.addSecs(10)));
+        call(3, "A3", "R3", "0", {}, ticket("A3", recent));
+        auto b = newBoard();
+        QStringList said;
+        connect(b.get(), &DisplayBoard::announce, this, [&](const QString& token) {
+            said << token;
+            b->announcementFinished();
+        });
+        settle(*b);
+        while (count("select * from tblcall where status='0'") > 0)
+            QVERIFY(poll(*b));
+        QVERIFY(poll(*b));
+        QCOMPARE(said, announced);
+        QCOMPARE(lines(*b), listed);
     }
 
     void recalls() {
@@ -170,18 +255,19 @@ private slots:
         QSignalSpy said(b.get(), &DisplayBoard::announce);
         connect(b.get(), &DisplayBoard::announce, b.get(), &DisplayBoard::announcementFinished);
         call(3, "A1", "R3", "0");
-        poll(*b);
+        QVERIFY(poll(*b));
         call(3, "A2", "R3", "0");
-        poll(*b);
+        QVERIFY(poll(*b));
+        QTRY_COMPARE(count("select * from tblcall where status='0'"), 0); // A2 marked shown
         // recall of the top line: announced again, nothing moves
         exec("update tblcall set status='0' where callToken='A2'");
-        poll(*b);
+        QVERIFY(poll(*b));
         QCOMPARE(lines(*b).mid(0, 3), QStringList({" A2", " A1", ""}));
         QCOMPARE(said.count(), 3);
-        QCOMPARE(count("select * from tblcall where status='0'"), 0); // marked once announced
+        QTRY_COMPARE(count("select * from tblcall where status='0'"), 0); // marked once announced
         // recall of an older line: on top again, so it shows twice
         exec("update tblcall set status='0' where callToken='A1'");
-        poll(*b);
+        QVERIFY(poll(*b));
         QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " A2", " A1"}));
     }
 
@@ -189,7 +275,7 @@ private slots:
         auto b = board();
         for (int i = 1; i <= 6; ++i) {
             call(3, QString("A%1").arg(i), "R3", "0");
-            poll(*b);
+            QVERIFY(poll(*b));
         }
         QCOMPARE(lines(*b), QStringList({" A6", " A5", " A4", " A3", " A2"}));
         QCOMPARE(b->grid()->rows(), 6);
@@ -202,9 +288,11 @@ private slots:
         call(3, "A1", "R3", "0");
         call(7, "C1", "R7", "0");
         for (int i = 0; i < 4; ++i)
-            poll(*b);
-        QCOMPARE(lines(*b).mid(0, 3), QStringList({" A1", " C1", ""}));
-        QCOMPARE(count("select * from tblcall where status='0'"), 1); // B1 is another board's
+            QVERIFY(poll(*b));
+        QCOMPARE(lines(*b).mid(0, 3), QStringList({" C1", " A1", ""}));
+        // B1 is another board's
+        QTRY_COMPARE(count("select * from tblcall where status='0'"), 1);
+        QCOMPARE(count("select * from tblcall where status='0' and callToken='B1'"), 1);
     }
 
     void theAnnouncerSaysEachCallInTurn() {
@@ -217,16 +305,17 @@ private slots:
         connect(&announcer, &Announcer::finished, b.get(), &DisplayBoard::announcementFinished);
         call(3, "A12", "Room 3", "0");
         call(3, "A13", "Room 4", "0");
-        poll(*b); // A13, the newest, first
+        QVERIFY(poll(*b)); // A12, the first called, first
         QVERIFY(b->announcing());
-        QTRY_COMPARE(player.sequences.size(), 2); // then A12 once A13 has been said
+        QTRY_COMPARE(player.sequences.size(), 2); // then A13 once A12 has been said
         QTRY_VERIFY(!b->announcing());
         QStringList names;
         for (const QString& path : player.sequences.at(0))
             names << QFileInfo(path).fileName();
         QCOMPARE(names,
-                 QStringList({"ding", "token", "a.wav", "13.wav", "please", "roomno", "4.wav"}));
-        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A12", " A13"}));
+                 QStringList({"ding", "token", "a.wav", "12.wav", "please", "roomno", "3.wav"}));
+        QCOMPARE(QFileInfo(player.sequences.at(1).value(3)).fileName(), QString("13.wav"));
+        QCOMPARE(lines(*b).mid(0, 2), QStringList({" A13", " A12"}));
         QCOMPARE(st().voiceName, QString("english"));
     }
 
@@ -235,14 +324,56 @@ private slots:
         connect(b.get(), &DisplayBoard::announce, this,
                 [] {}); // an announcer that has not finished
         call(3, "A1", "R3", "0");
-        poll(*b);
+        QVERIFY(poll(*b));
         QVERIFY(b->announcing());
         call(3, "A2", "R3", "0");
-        poll(*b);
+        QVERIFY(!poll(*b)); // no poll is even asked for
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A1"));
         b->announcementFinished();
-        poll(*b);
+        QVERIFY(poll(*b));
         QCOMPARE(b->grid()->textMatrix(1, 1), QString(" A2"));
+    }
+
+    void theHighlightKeepsTheTokenReadable_data() {
+        QTest::addColumn<quint32>("rowBack");
+        QTest::addColumn<bool>("ownColoursRead");
+        QTest::newRow("dark rows") << 4210752u << true;
+        // A pale yellow row under a yellow token: the row's own colour would
+        // not read on the highlight (nor does the theme's own yellow on it).
+        QTest::newRow("rows close to the token colour") << 0x80FFFFu << false;
+    }
+
+    void theHighlightKeepsTheTokenReadable() {
+        QFETCH(quint32, rowBack);
+        QFETCH(bool, ownColoursRead);
+        exec("update tbltheme set altcolr=? where themeauto=7", {rowBack});
+        auto b = board();
+        FlexGrid* fg = b->grid();
+        const quint32 token = 65535; // the theme's clrcrr
+        const QList<quint32> ownText{0, token, 16777215};
+        call(3, "A1", "R3", "0");
+        QVERIFY(poll(*b));
+        b->blinkTimer()->setInterval(1);
+        QSignalSpy ticks(b->blinkTimer(), &QTimer::timeout);
+        int lit = 0;
+        for (int frame = 0; frame < 20; ++frame) {
+            for (int c = 1; c <= 2; ++c) {
+                const quint32 back = fg->cellBackColor(1, c), text = fg->cellForeColor(1, c);
+                const QString where = QString("frame %1, column %2").arg(frame).arg(c);
+                if (back == token || ownColoursRead)
+                    QVERIFY2(contrast(text, back) >= 3.0, qPrintable(where));
+                if (back == token) {
+                    ++lit;
+                } else {
+                    QCOMPARE(back, rowBack);
+                    QCOMPARE(text, ownText.at(c));
+                }
+            }
+            if (!b->blinkTimer()->isActive()) break;
+            QVERIFY(ticks.wait(1000));
+        }
+        QVERIFY(!b->blinkTimer()->isActive());
+        QVERIFY(lit >= 2 * 4); // it did flash, in both columns
     }
 
 private:
@@ -252,26 +383,68 @@ private:
     }
     int count(const QString& sql) { return RecordSet(st().dbConnection, sql).recordCount(); }
     static int twipsToPixels(int twips) { return qRound(twips / 15.0); }
+    // A call as a counter writes it; `tickAuto` 0 is a call without a ticket row.
     void call(int counter, const QString& token, const QString& counterText, const QString& status,
-              const QString& room = QString()) {
+              const QString& room = QString(), qint64 tickAuto = 0) {
         exec("insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, "
              "callRoom)"
-             " values (?, ?, ?, ?, 1, ?, ?)",
-             {counter, token, counterText, status, st().clock().todayText(), room});
+             " values (?, ?, ?, ?, ?, ?, ?)",
+             {counter, token, counterText, status, tickAuto, st().clock().todayText(), room});
     }
-    std::unique_ptr<DisplayBoard> board() {
+    // A ticket of today called at `calledAt`; its tickAuto.
+    qint64 ticket(const QString& token, const QTime& calledAt) {
+        RecordSet rs(st().dbConnection,
+                     "insert into tblTicket (servAuto, tickNo, tickDate, tickTime, call, no_abr, "
+                     "attended, attTime, status) values (3, ?, ?, ?, '1', ?, 3, ?, 'Finished') "
+                     "returning tickAuto",
+                     {token.mid(1).toInt(), st().clock().todayText(), calledAt.addSecs(-600), token,
+                      calledAt});
+        return rs.number(0);
+    }
+    // A board whose load has asked for its first fill and poll, not yet answered.
+    std::unique_ptr<DisplayBoard> newBoard() {
         auto b = std::make_unique<DisplayBoard>(st());
         b->timer1()->stop(); // the test polls by hand
-        b->feed().safetyPollMs = 0;
+        b->feed().setSafetyPollMs(0);
         return b;
     }
-    static void poll(DisplayBoard& b, bool = true) { b.Timer1_Timer(); }
+    static void settle(DisplayBoard& b) {
+        QVERIFY(QTest::qWaitFor([&] { return !b.polling(); }, 10000));
+    }
+    std::unique_ptr<DisplayBoard> board() {
+        auto b = newBoard();
+        settle(*b);
+        return b;
+    }
+    // One poll asked for now and answered; false when the board asks none
+    // (while it announces).
+    static bool poll(DisplayBoard& b) {
+        // A poll already under way may have looked before the caller's last
+        // change: let it end first.
+        if (b.polling() && !QSignalSpy(&b, &DisplayBoard::pollHandled).wait(10000)) return false;
+        QSignalSpy handled(&b, &DisplayBoard::pollHandled);
+        b.Timer1_Timer();
+        return b.polling() ? handled.wait(10000) : handled.count() > 0;
+    }
+    // Contrast ratio of two colours as readability guidelines measure it (1 to 21).
+    static double contrast(quint32 a, quint32 b) {
+        const auto luminance = [](quint32 v) {
+            const QColor c = colors::toQColor(v);
+            const auto lin = [](double x) {
+                return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    }
     static QStringList lines(DisplayBoard& b) {
         QStringList out;
         for (int r = 1; r < b.grid()->rows(); ++r)
             out << b.grid()->textMatrix(r, 1);
         return out;
     }
+    static inline const QDate day{2024, 3, 14};
     DbEngine m_engine;
     std::unique_ptr<TestStation> m_db;
 };
