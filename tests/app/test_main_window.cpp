@@ -55,7 +55,26 @@ private slots:
         QVERIFY(w.action("printTicket")->isEnabled());
         QVERIFY(w.action("call")->isEnabled());
         QVERIFY(!w.action("deptLst")->isEnabled()); // not built yet: shown disabled
-        QVERIFY(!w.action("sendto")->isEnabled());
+        QVERIFY(w.action("sendto")->isEnabled());
+    }
+
+    void reportsAndDataCareOpenAtTheTopLeft() {
+        MainWindow w(st());
+        w.show();
+        const QList<QPair<const char*, const char*>> items{
+            {"deptBased", "frmReport"},      {"servBase", "frmRptServ"},
+            {"cntBased", "frmRptCounter"},   {"pendRep", "frmPending"},
+            {"statistics", "frmStatistics"}, {"clrTickData", "frmClearData"},
+            {"ClrCall", "frmcallDelete"},    {"bkup", "frmBackup"}};
+        for (const auto& [action, window] : items) {
+            w.action(action)->trigger();
+            QMdiSubWindow* sub = w.area()->subWindowList().last();
+            QCOMPARE(sub->widget()->objectName(), QString(window));
+            QCOMPARE(sub->pos(), QPoint(0, 0));
+        }
+        QCOMPARE(w.area()->subWindowList().size(), items.size());
+        // the report opened last is what "Send to Excel" exports
+        QCOMPARE(st().exportSource.data()->objectName(), QString("frmClearData"));
     }
 
     void startDisplayWithoutThemeSaysSo() {
