@@ -11,7 +11,7 @@ BUILD=(build-essential cmake ninja-build ccache pkg-config
        libsqlite3-dev libxlsxwriter-dev libsodium-dev libx11-dev libxcb1-dev
        espeak-ng sox)
 RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins)
-TEST=(postgresql xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3)
+TEST=(postgresql xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3 unrtf)
 
 want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
 missing=()
