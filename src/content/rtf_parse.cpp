@@ -1,5 +1,6 @@
 #include "rtf_parse.h"
 
+#include "rtf_keywords.h"
 #include "rtf_reader.h"
 
 #include <QStringDecoder>
@@ -20,252 +21,6 @@ enum class Dest : quint8 {
     ListMarker, // the drawn bullet or number of a list paragraph (\pntext, \listtext)
     Object,     // an embedded object: only its \result is text
 };
-
-enum class Kw {
-    Unknown,
-    // destinations
-    FontTable,
-    ColorTable,
-    SkipDest,
-    Pn,
-    ListMarker,
-    Object,
-    Result,
-    Star,
-    // document
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCpg,
-    Deff,
-    Uc,
-    U,
-    Bin,
-    // font table entries
-    Fcharset,
-    Cpg,
-    // characters
-    Par,
-    Line,
-    Tab,
-    Cell,
-    Row,
-    Emdash,
-    Endash,
-    Bullet,
-    Lquote,
-    Rquote,
-    Ldblquote,
-    Rdblquote,
-    Emspace,
-    Enspace,
-    Qmspace,
-    Zwj,
-    Zwnj,
-    Ltrmark,
-    Rtlmark,
-    // character formatting
-    Plain,
-    Font,
-    FontSize,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    Strike,
-    StrikeDouble,
-    Color,
-    Hidden,
-    // paragraph formatting
-    Pard,
-    Ql,
-    Qc,
-    Qr,
-    Qj,
-    Li,
-    Ri,
-    Fi,
-    Tx,
-    Tqr,
-    Tqc,
-    Tqdec,
-    Ls,
-    // colour table
-    Red,
-    Green,
-    Blue,
-    // numbering descriptions
-    PnBullet,
-    PnBody,
-};
-
-const std::unordered_map<std::string_view, Kw>& keywords() {
-    static const std::unordered_map<std::string_view, Kw> k = [] {
-        std::unordered_map<std::string_view, Kw> m{{"fonttbl", Kw::FontTable},
-                                                   {"colortbl", Kw::ColorTable},
-                                                   {"pn", Kw::Pn},
-                                                   {"pntext", Kw::ListMarker},
-                                                   {"listtext", Kw::ListMarker},
-                                                   {"object", Kw::Object},
-                                                   {"result", Kw::Result},
-                                                   {"ansi", Kw::Ansi},
-                                                   {"mac", Kw::Mac},
-                                                   {"pc", Kw::Pc},
-                                                   {"pca", Kw::Pca},
-                                                   {"ansicpg", Kw::AnsiCpg},
-                                                   {"deff", Kw::Deff},
-                                                   {"uc", Kw::Uc},
-                                                   {"u", Kw::U},
-                                                   {"bin", Kw::Bin},
-                                                   {"fcharset", Kw::Fcharset},
-                                                   {"cpg", Kw::Cpg},
-                                                   {"par", Kw::Par},
-                                                   {"sect", Kw::Par},
-                                                   {"page", Kw::Par},
-                                                   {"line", Kw::Line},
-                                                   {"tab", Kw::Tab},
-                                                   {"cell", Kw::Cell},
-                                                   {"nestcell", Kw::Cell},
-                                                   {"row", Kw::Row},
-                                                   {"nestrow", Kw::Row},
-                                                   {"emdash", Kw::Emdash},
-                                                   {"endash", Kw::Endash},
-                                                   {"bullet", Kw::Bullet},
-                                                   {"lquote", Kw::Lquote},
-                                                   {"rquote", Kw::Rquote},
-                                                   {"ldblquote", Kw::Ldblquote},
-                                                   {"rdblquote", Kw::Rdblquote},
-                                                   {"emspace", Kw::Emspace},
-                                                   {"enspace", Kw::Enspace},
-                                                   {"qmspace", Kw::Qmspace},
-                                                   {"zwj", Kw::Zwj},
-                                                   {"zwnj", Kw::Zwnj},
-                                                   {"ltrmark", Kw::Ltrmark},
-                                                   {"rtlmark", Kw::Rtlmark},
-                                                   {"plain", Kw::Plain},
-                                                   {"f", Kw::Font},
-                                                   {"fs", Kw::FontSize},
-                                                   {"b", Kw::Bold},
-                                                   {"i", Kw::Italic},
-                                                   {"ul", Kw::Underline},
-                                                   {"uld", Kw::Underline},
-                                                   {"uldb", Kw::Underline},
-                                                   {"ulw", Kw::Underline},
-                                                   {"ulwave", Kw::Underline},
-                                                   {"ulth", Kw::Underline},
-                                                   {"uldash", Kw::Underline},
-                                                   {"uldashd", Kw::Underline},
-                                                   {"ulhwave", Kw::Underline},
-                                                   {"ulnone", Kw::UnderlineNone},
-                                                   {"strike", Kw::Strike},
-                                                   {"striked", Kw::StrikeDouble},
-                                                   {"cf", Kw::Color},
-                                                   {"v", Kw::Hidden},
-                                                   {"pard", Kw::Pard},
-                                                   {"ql", Kw::Ql},
-                                                   {"qc", Kw::Qc},
-                                                   {"qr", Kw::Qr},
-                                                   {"qj", Kw::Qj},
-                                                   {"qd", Kw::Qj},
-                                                   {"li", Kw::Li},
-                                                   {"lin", Kw::Li},
-                                                   {"ri", Kw::Ri},
-                                                   {"rin", Kw::Ri},
-                                                   {"fi", Kw::Fi},
-                                                   {"tx", Kw::Tx},
-                                                   {"tqr", Kw::Tqr},
-                                                   {"tqc", Kw::Tqc},
-                                                   {"tqdec", Kw::Tqdec},
-                                                   {"ls", Kw::Ls},
-                                                   {"red", Kw::Red},
-                                                   {"green", Kw::Green},
-                                                   {"blue", Kw::Blue},
-                                                   {"pnlvlblt", Kw::PnBullet},
-                                                   {"pnlvlbody", Kw::PnBody},
-                                                   {"pndec", Kw::PnBody}};
-        // Destinations whose text is not the document's: pictures, headers and
-        // footers, notes, document information, style and list definitions,
-        // field instructions, drawing shapes.
-        for (std::string_view s : {"stylesheet",   "info",      "pict",       "header",
-                                   "headerl",      "headerr",   "headerf",    "footer",
-                                   "footerl",      "footerr",   "footerf",    "footnote",
-                                   "annotation",   "fldinst",   "themedata",  "colorschememapping",
-                                   "latentstyles", "datastore", "listtable",  "listoverridetable",
-                                   "revtbl",       "rsidtbl",   "generator",  "xmlnstbl",
-                                   "shp",          "shpinst",   "nonshppict", "shppict",
-                                   "do",           "comment",   "xe",         "tc",
-                                   "txe",          "rxe",       "bkmkstart",  "bkmkend",
-                                   "pgdsctbl",     "mmathPr",   "userprops",  "docvar",
-                                   "template",     "ftnsep",    "ftnsepc",    "ftncn",
-                                   "aftnsep",      "aftnsepc",  "aftncn",     "objdata",
-                                   "private",      "fchars",    "lchars",     "listpicture",
-                                   "pnseclvl",     "falt",      "panose"})
-            m.emplace(s, Kw::SkipDest);
-        return m;
-    }();
-    return k;
-}
-
-int charsetCodepage(int charset) {
-    switch (charset) {
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 255:
-        return 437;
-    default:
-        return 0; // ANSI, default and symbol fonts follow the document
-    }
-}
-
-QByteArray codepageName(int cp) {
-    switch (cp) {
-    case 932:
-        return "Shift_JIS";
-    case 936:
-        return "GBK";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "Big5";
-    case 10000:
-        return "macintosh";
-    case 437:
-        return "IBM437";
-    case 850:
-        return "IBM850";
-    case 65001:
-        return "UTF-8";
-    default:
-        return "windows-" + QByteArray::number(cp);
-    }
-}
 
 struct State {
     CharState chr;
@@ -498,23 +253,21 @@ void Parser::symbol(char c) {
 }
 
 void Parser::word(std::string_view name, bool hasParam, int param) {
-    const auto found = keywords().find(name);
-    const Kw kw = found == keywords().end() ? Kw::Unknown : found->second;
+    const Keyword k = keyword(name);
     if (m_star) {
         m_star = false;
         // Only the starred destinations we understand are read.
-        if (kw != Kw::Pn) {
+        if (k.kw != Kw::Pn) {
             m_st.dest = Dest::Skip;
             return;
         }
     }
-    if (m_st.dest == Dest::Skip && kw != Kw::Bin) return;
+    if (m_st.dest == Dest::Skip && k.kw != Kw::Bin) return;
     const int on = hasParam ? param : 1;
     const bool flag = !hasParam || param != 0;
     State& s = m_st;
-    switch (kw) {
+    switch (k.kw) {
     case Kw::Unknown:
-    case Kw::Star:
         return;
     case Kw::FontTable:
         s.dest = Dest::FontTable;
@@ -539,20 +292,11 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
     case Kw::Result:
         if (s.dest == Dest::Object) s.dest = Dest::Text;
         return;
-    case Kw::Ansi:
-        m_docCodepage = 1252;
-        return;
-    case Kw::Mac:
-        m_docCodepage = 10000;
-        return;
-    case Kw::Pc:
-        m_docCodepage = 437;
-        return;
-    case Kw::Pca:
-        m_docCodepage = 850;
-        return;
-    case Kw::AnsiCpg:
-        if (hasParam && param > 0) m_docCodepage = param;
+    case Kw::Codepage:
+        if (k.value > 0)
+            m_docCodepage = k.value;
+        else if (hasParam && param > 0)
+            m_docCodepage = param;
         return;
     case Kw::Deff:
         m_out.defaultFont = std::max(on, 0);
@@ -568,12 +312,9 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
         m_skipFallback = s.uc;
         return;
     }
-    case Kw::Bin: {
-        // Raw binary data follows: pass over it whatever it holds.
-        const qsizetype n = std::clamp<qsizetype>(on, 0, m_end - m_p);
-        m_p += n;
+    case Kw::Bin: // raw binary data follows: pass over it whatever it holds
+        m_p += std::clamp<qsizetype>(on, 0, m_end - m_p);
         return;
-    }
     case Kw::Fcharset:
         if (s.dest == Dest::FontTable) m_font.codepage = charsetCodepage(on);
         return;
@@ -583,58 +324,11 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
     case Kw::Par:
         if (s.dest == Dest::Text) endParagraph();
         return;
-    case Kw::Row:
-        if (s.dest == Dest::Text) endParagraph();
+    case Kw::Char: {
+        const QChar c(static_cast<char16_t>(k.value));
+        chars(QStringView(&c, 1));
         return;
-    case Kw::Line:
-        chars(u"\u2028");
-        return;
-    case Kw::Tab:
-    case Kw::Cell:
-        chars(u"\t");
-        return;
-    case Kw::Emdash:
-        chars(u"\u2014");
-        return;
-    case Kw::Endash:
-        chars(u"\u2013");
-        return;
-    case Kw::Bullet:
-        chars(u"\u2022");
-        return;
-    case Kw::Lquote:
-        chars(u"\u2018");
-        return;
-    case Kw::Rquote:
-        chars(u"\u2019");
-        return;
-    case Kw::Ldblquote:
-        chars(u"\u201C");
-        return;
-    case Kw::Rdblquote:
-        chars(u"\u201D");
-        return;
-    case Kw::Emspace:
-        chars(u"\u2003");
-        return;
-    case Kw::Enspace:
-        chars(u"\u2002");
-        return;
-    case Kw::Qmspace:
-        chars(u"\u2005");
-        return;
-    case Kw::Zwj:
-        chars(u"\u200D");
-        return;
-    case Kw::Zwnj:
-        chars(u"\u200C");
-        return;
-    case Kw::Ltrmark:
-        chars(u"\u200E");
-        return;
-    case Kw::Rtlmark:
-        chars(u"\u200F");
-        return;
+    }
     case Kw::Plain:
         s.chr = CharState{};
         s.hidden = false;
@@ -663,7 +357,6 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
         s.chr.underline = false;
         return;
     case Kw::Strike:
-    case Kw::StrikeDouble:
         s.chr.strike = flag;
         return;
     case Kw::Color:
@@ -676,17 +369,8 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
         s.para = ParaState{};
         s.nextTab = QTextOption::LeftTab;
         return;
-    case Kw::Ql:
-        s.para.align = 0;
-        return;
-    case Kw::Qc:
-        s.para.align = 1;
-        return;
-    case Kw::Qr:
-        s.para.align = 2;
-        return;
-    case Kw::Qj:
-        s.para.align = 3;
+    case Kw::Align:
+        s.para.align = k.value;
         return;
     case Kw::Li:
         s.para.leftTwips = param;
@@ -697,14 +381,8 @@ void Parser::word(std::string_view name, bool hasParam, int param) {
     case Kw::Fi:
         s.para.firstTwips = param;
         return;
-    case Kw::Tqr:
-        s.nextTab = QTextOption::RightTab;
-        return;
-    case Kw::Tqc:
-        s.nextTab = QTextOption::CenterTab;
-        return;
-    case Kw::Tqdec:
-        s.nextTab = QTextOption::DelimiterTab;
+    case Kw::TabKind:
+        s.nextTab = static_cast<QTextOption::TabType>(k.value);
         return;
     case Kw::Tx:
         if (s.para.tabs.size() < 64) s.para.tabs.append({std::max(param, 0), s.nextTab});
