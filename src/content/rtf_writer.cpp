@@ -76,12 +76,20 @@ private:
         return static_cast<int>(m_colors.size());
     }
 
+    // The look of a run. Word processors keep a second font, size, bold and
+    // italic for complex scripts (Devanagari among them), given after
+    // \rtlch; \ltrch then gives the ordinary ones and leaves the run left to
+    // right. The same values go to both, so a Hindi message keeps its look.
     QByteArray lookWords(const CharLook& look) {
-        QByteArray w = "\\f" + QByteArray::number(fontIndex(look.family));
+        const QByteArray font = QByteArray::number(fontIndex(look.family));
         const int half =
             std::clamp(static_cast<int>(std::lround(look.points * 2)),
                        static_cast<int>(kMinPoints * 2), static_cast<int>(kMaxPoints * 2));
-        w += "\\fs" + QByteArray::number(half);
+        const QByteArray size = QByteArray::number(half);
+        QByteArray w = "\\rtlch\\af" + font + "\\afs" + size;
+        if (look.bold) w += "\\ab";
+        if (look.italic) w += "\\ai";
+        w += "\\ltrch\\f" + font + "\\fs" + size;
         if (look.bold) w += "\\b";
         if (look.italic) w += "\\i";
         if (look.underline) w += "\\ul";
@@ -138,10 +146,12 @@ private:
         if (style == QTextListFormat::ListDecimal) {
             const QByteArray n = QByteArray::number(list.itemNumber(b) + 1);
             m_body += "{\\pntext" + font + ' ' + n + ".\\tab}";
-            m_body += "{\\*\\pn\\pnlvlbody" + font + "\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
+            m_body += "{\\*\\pn\\pnlvlbody\\pn" + font.mid(1) +
+                      "\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
         } else {
+            // The drawn bullet for readers without lists, then the list itself.
             m_body += "{\\pntext" + font + " \\u8226\\'95\\tab}";
-            m_body += "{\\*\\pn\\pnlvlblt" + font + "\\pnindent0{\\pntxtb\\u8226\\'95}}";
+            m_body += "{\\*\\pn\\pnlvlblt\\pn" + font.mid(1) + "\\pnindent0{\\pntxtb\\u8226\\'95}}";
         }
     }
 

@@ -6,6 +6,7 @@
 #include "rtf_samples.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -232,6 +233,30 @@ private slots:
         QCOMPARE(d.size(), 2);
         QCOMPARE(d[0], QString("left li24 ri0 fi0 list:bullet | [Calibri 12  auto]apples"));
         QCOMPARE(d[1], QString("left li24 ri0 fi0 list:decimal | [Calibri 12  auto]first"));
+    }
+
+    void aDocumentLibreOfficeWroteKeepsItsLooks() {
+        // Our own output, opened in LibreOffice Writer and saved again as RTF:
+        // its styles, list tables, \\hich and \\loch fonts and the rest.
+        QFile f(QStringLiteral(SAMPLES_DIR "/libreoffice-writer.rtf"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QString warning;
+        const QStringList d = readBack(f.readAll(), &warning);
+        QCOMPARE(warning, QString());
+        QCOMPARE(d.size(), 6);
+        QCOMPARE(d[0], QString("center li0 ri0 fi0 | [Arial 20  auto]Centred: "
+                               " [Arial 20 B auto]bold [Arial 20 I auto] italic"
+                               " [Arial 20 U auto] underline [Arial 20 S auto] strike"
+                               " [Liberation Serif 28  #ff0000] red serif 28"));
+        QCOMPARE(d[1], QString("right li0 ri0 fi0 | [Arial 14  auto]Right aligned\twith tab"
+                               "\u2028and a line break"));
+        QCOMPARE(d[2], QString::fromUtf8("left li0 ri0 fi0 | [Lohit Devanagari 18  #0000c8]"
+                                         "नमस्ते, काउंटर 5 पर आइए — café €"));
+        QVERIFY(d[3].startsWith("left li0 ri0 fi0 list:bullet |"));
+        QVERIFY(d[3].endsWith("]bullet one"));
+        QVERIFY(d[4].endsWith("]bullet two"));
+        QVERIFY(d[4].contains("list:bullet"));
+        QCOMPARE(d[5], QString("left li0 ri0 fi0 | [Arial 12  auto]after"));
     }
 
     void damagedInputGivesAnErrorOrTheReadablePart() {
