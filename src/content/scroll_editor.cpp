@@ -15,7 +15,9 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -364,6 +366,9 @@ void ScrollEditor::buildBody() {
     connect(m_rich->document(), &QTextDocument::contentsChanged, this, [this] {
         if (!m_loading) m_changed = true;
     });
+    // Enter in the font and size boxes applies what was typed, listed or not.
+    m_combo1->lineEdit()->installEventFilter(this);
+    m_combo2->lineEdit()->installEventFilter(this);
     connect(m_combo1, &QComboBox::textActivated, this, [this] { fontChosen(); });
     connect(m_combo2, &QComboBox::textActivated, this, [this] { sizeChosen(); });
     connect(m_combo3, &QComboBox::textActivated, this, [this] { styleChosen(); });
@@ -394,6 +399,23 @@ void ScrollEditor::resizeEvent(QResizeEvent* event) {
 void ScrollEditor::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     placeRuler();
+}
+
+bool ScrollEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == m_combo1->lineEdit()) {
+                fontChosen();
+                return true;
+            }
+            if (watched == m_combo2->lineEdit()) {
+                sizeChosen();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ScrollEditor::buildStatusBar() {

@@ -154,7 +154,16 @@ private slots:
         combo("Combo2")->setCurrentText("44");
         m_ed->sizeChosen();
         QCOMPARE(rtf::lookOf(charAt(10), QFont()).points, 44.0);
-        QCOMPARE(m_ed->findChild<QPlainTextEdit*>("Text1")->font().pointSizeF(), 44.0);
+        // Enter in the size box applies what was typed, once.
+        for (const auto& [typed, points, said] :
+             {std::tuple{"30", 30.0, 0}, std::tuple{"31", 31.0, 0}, std::tuple{"junk", 31.0, 1}}) {
+            combo("Combo2")->lineEdit()->setText(typed);
+            Dialogs::clearMessages();
+            QTest::keyClick(combo("Combo2")->lineEdit(), Qt::Key_Return);
+            QCOMPARE(rtf::lookOf(charAt(10), QFont()).points, points);
+            QCOMPARE(Dialogs::shownTexts().size(), said);
+        }
+        QCOMPARE(m_ed->findChild<QPlainTextEdit*>("Text1")->font().pointSizeF(), 31.0);
     }
 
     void paragraphsTakeAlignmentAndBullets() {
