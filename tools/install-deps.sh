@@ -12,7 +12,7 @@ BUILD=(build-essential cmake ninja-build ccache pkg-config
        espeak-ng sox)
 RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins)
 TEST=(postgresql postgresql-client xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3
-      python3-openpyxl)
+      python3-openpyxl unrtf)
 
 want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
 missing=()

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "calling/call_screen.h"
+#include "content/scroll_list.h"
 #include "core/counter_filter.h"
 #include "core/db_error.h"
 #include "core/lookups.h"
@@ -67,7 +68,8 @@ void MainWindow::buildMenus() {
     connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true),
             &QAction::triggered, this, &MainWindow::openStartNumbers);
     addItem(file, "thmLst", QStringLiteral("Theme List"), false);
-    addItem(file, "scrollnews", QStringLiteral("Scroll News"), false);
+    connect(addItem(file, "scrollnews", QStringLiteral("Scroll News"), true), &QAction::triggered,
+            this, &MainWindow::openScrollNews);
     addItem(file, "Videolst", QStringLiteral("Video List"), false);
     addItem(file, "compdet", QStringLiteral("Company Details"), false);
     connect(addItem(file, "sendto", QStringLiteral("Send to Excel"), true), &QAction::triggered,
@@ -149,7 +151,8 @@ void MainWindow::buildToolbar() {
     };
     connect(addButton("Command1", QStringLiteral("Print Ticket"), true), &QToolButton::clicked,
             this, [this] { openTicketScreen(true); });
-    addButton("Command2", QStringLiteral("Add Scroll"), false);
+    connect(addButton("Command2", QStringLiteral("Add Scroll"), true), &QToolButton::clicked, this,
+            &MainWindow::openScrollNews);
     addButton("Command3", QStringLiteral("Transfer App"), false);
     addButton("Command4", QStringLiteral("Call"), false);
     m_chkStart = new QCheckBox(QStringLiteral("Enable Scroll"), bar);
@@ -271,6 +274,12 @@ void MainWindow::openStartNumbers() {
 void MainWindow::sendToExcel() {
     excel::SendToExcel send;
     send.run(qobject_cast<QWidget*>(m_station.exportSource.data()), this);
+}
+
+void MainWindow::openScrollNews() {
+    auto* list = new ScrollList(m_station);
+    connect(list, &ScrollList::programEndRequested, this, &MainWindow::programEndRequested);
+    showChild(list);
 }
 
 void MainWindow::openConnectionDialog() {

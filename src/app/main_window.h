@@ -44,6 +44,7 @@ public:
     void openTicketScreen(bool fromToolbar);
     void openCallScreen();
     void openStartNumbers();
+    void openScrollNews();
     void openConnectionDialog();
     // "Send to Excel": the report or clearing screen activated last.
     void sendToExcel();
