@@ -71,9 +71,27 @@ RecordSet::RecordSet(std::shared_ptr<Connection> connection, const QString& sql,
     open(sql, binds);
 }
 
+RecordSet RecordSet::detached(const QStringList& names, const QList<QVariantList>& rows) {
+    RecordSet rs{std::shared_ptr<Connection>()};
+    for (const QString& n : names) {
+        rs.m_names.append(n);
+        rs.m_lowerNames.append(n.toLower());
+    }
+    for (const QVariantList& row : rows) {
+        for (int i = 0; i < names.size(); ++i)
+            rs.m_cells.append(normalised(row.value(i)));
+        ++rs.m_rowCount;
+    }
+    rs.m_open = true;
+    rs.m_dirty = QList<bool>(names.size(), false);
+    return rs;
+}
+
 RecordSet::~RecordSet() = default;
 RecordSet::RecordSet(RecordSet&&) noexcept = default;
 RecordSet& RecordSet::operator=(RecordSet&&) noexcept = default;
+RecordSet::RecordSet(const RecordSet&) = default;
+RecordSet& RecordSet::operator=(const RecordSet&) = default;
 
 void RecordSet::open(const QString& sql, const QVariantList& binds) {
     close();
@@ -245,6 +263,7 @@ QString RecordSet::keyColumnForWrite() const {
 
 void RecordSet::update() {
     requireRow();
+    if (!m_connection) throw DbError(QStringLiteral("There is no database connection"));
     const QString table = baseTable();
     const int width = static_cast<int>(m_names.size());
     const int rowStart = m_current * width;
@@ -288,6 +307,7 @@ void RecordSet::update() {
 
 void RecordSet::deleteCurrent() {
     requireRow();
+    if (!m_connection) throw DbError(QStringLiteral("There is no database connection"));
     const int width = static_cast<int>(m_names.size());
     if (!m_adding) {
         const QString key = keyColumnForWrite();

@@ -20,9 +20,15 @@ public:
     explicit RecordSet(std::shared_ptr<Connection> connection);
     RecordSet(std::shared_ptr<Connection> connection, const QString& sql,
               const QVariantList& binds = {});
+    // Rows held in memory, read like rows from the database (a design that is
+    // not saved yet, shown as the database would give it); writing is refused.
+    static RecordSet detached(const QStringList& names, const QList<QVariantList>& rows);
     ~RecordSet();
     RecordSet(RecordSet&&) noexcept;
     RecordSet& operator=(RecordSet&&) noexcept;
+    // A copy holds the same rows and writes to the same connection.
+    RecordSet(const RecordSet&);
+    RecordSet& operator=(const RecordSet&);
 
     void open(const QString& sql, const QVariantList& binds = {});
     void close();

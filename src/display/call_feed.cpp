@@ -28,6 +28,8 @@ CallFeed::CallFeed(Station& station, QObject* parent)
     connect(m_worker, &CallFeedWorker::polled, this, &CallFeed::onPolled);
     connect(m_worker, &CallFeedWorker::changed, this, &CallFeed::onChanged);
     connect(m_worker, &CallFeedWorker::connectFailed, this, &CallFeed::connectFailed);
+    connect(m_worker, &CallFeedWorker::tickerRead, this, &CallFeed::tickerRead);
+    connect(m_worker, &CallFeedWorker::playlistRead, this, &CallFeed::playlistRead);
     m_thread->start();
     setCallFilter(station.callFilter);
 }
@@ -91,6 +93,24 @@ void CallFeed::onPolled(bool found, const CallLine& line) {
 void CallFeed::markShown(qint64 callauto) {
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, callauto] { w->markShown(callauto); }, Qt::QueuedConnection);
+}
+
+void CallFeed::readTicker() {
+    QMetaObject::invokeMethod(
+        m_worker,
+        [w = m_worker, today = m_station.clock().todayText(), now = m_station.clock().time()] {
+            w->readTicker(today, now);
+        },
+        Qt::QueuedConnection);
+}
+
+void CallFeed::readPlaylist() {
+    QMetaObject::invokeMethod(
+        m_worker,
+        [w = m_worker, today = m_station.clock().todayText(), now = m_station.clock().time()] {
+            w->readPlaylist(today, now);
+        },
+        Qt::QueuedConnection);
 }
 
 void CallFeed::setReconnectDelays(int firstMs, int capMs) {

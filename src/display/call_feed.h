@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board_content.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -79,6 +81,12 @@ public:
     bool polling() const { return m_polling; }
     // Marks a call shown (in order with the polls: the next poll sees it).
     void markShown(qint64 callauto);
+    // Asks for the active ticker messages; the answer is tickerRead(). Not
+    // answered while the server is away: the ticker asks again on its next pass.
+    void readTicker();
+    // Asks for the active entries of the video list, in key order; the answer
+    // is playlistRead().
+    void readPlaylist();
 
     qint64 queriesSent() const { return m_gauges->queries; }
     bool connected() const { return m_gauges->connected; }
@@ -107,6 +115,8 @@ signals:
     void polled(bool found, const tv::CallLine& line);
     // A connection attempt failed; the next one comes after `nextDelayMs`.
     void connectFailed(int nextDelayMs);
+    void tickerRead(const QList<tv::TickerMessage>& left, const QList<tv::TickerMessage>& right);
+    void playlistRead(const QStringList& files);
 
 private:
     void onChanged();

@@ -232,6 +232,44 @@ void CallFeedWorker::poll(const QString& today, const QTime& now) {
     emit polled(any, found);
 }
 
+void CallFeedWorker::readTicker(const QString& today, const QTime& now) {
+    QList<TickerMessage> left;
+    QList<TickerMessage> right;
+    if (!ensureConnection(today, now)) return;
+    try {
+        for (auto [direction, out] : {std::pair{QStringLiteral("Left"), &left},
+                                      std::pair{QStringLiteral("Right"), &right}}) {
+            ++m_gauges->queries;
+            RecordSet rs(m_connection,
+                         QStringLiteral("select * from tblscroll where active='1' and direction=?"),
+                         {direction});
+            for (; !rs.eof(); rs.moveNext())
+                out->append(TickerMessage::fromRecord(rs));
+        }
+    } catch (const DbError&) {
+        dropConnection();
+        return;
+    }
+    emit tickerRead(left, right);
+}
+
+void CallFeedWorker::readPlaylist(const QString& today, const QTime& now) {
+    QStringList files;
+    if (!ensureConnection(today, now)) return;
+    try {
+        ++m_gauges->queries;
+        RecordSet rs(
+            m_connection,
+            QStringLiteral("select vidFile from tblVideo where active='1' order by vidAuto"));
+        for (; !rs.eof(); rs.moveNext())
+            if (!rs.textOrEmpty(0).trimmed().isEmpty()) files << rs.text(0).trimmed();
+    } catch (const DbError&) {
+        dropConnection();
+        return;
+    }
+    emit playlistRead(files);
+}
+
 void CallFeedWorker::markShown(qint64 callauto) {
     if (!m_connection) return;
     try {

@@ -51,6 +51,8 @@ public:
     void fill(int rows, const QString& today, const QTime& now);
     void poll(const QString& today, const QTime& now);
     void markShown(qint64 callauto);
+    void readTicker(const QString& today, const QTime& now);
+    void readPlaylist(const QString& today, const QTime& now);
     void inspect(const std::function<void(Connection*)>& job) { job(m_connection.get()); }
 
 signals:
@@ -58,6 +60,8 @@ signals:
     void polled(bool found, const tv::CallLine& line);
     void changed();
     void connectFailed(int nextDelayMs);
+    void tickerRead(const QList<tv::TickerMessage>& left, const QList<tv::TickerMessage>& right);
+    void playlistRead(const QStringList& files);
 
 private:
     bool ensureConnection(const QString& today, const QTime& now);

@@ -61,6 +61,45 @@ double numberOf(const RecordSet& rs, const char* name) {
 
 DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint), m_station(station) {
+    build();
+    m_feed = std::make_unique<CallFeed>(station);
+    // A notification means a call was just written: look now, not at the next tick.
+    connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer,
+            Qt::QueuedConnection);
+    connect(m_feed.get(), &CallFeed::filled, this, &DisplayBoard::showFirst);
+    connect(m_feed.get(), &CallFeed::polled, this, &DisplayBoard::pollAnswered);
+    connect(m_feed.get(), &CallFeed::tickerRead, this, &DisplayBoard::tickerMessages);
+
+    m_station.openConnection();
+    m_liveVideo =
+        m_station.settings().text(keys::VideoIn, QStringLiteral("0")) == QStringLiteral("1");
+    start();
+    getData();
+    addFirst();
+    Timer1_Timer();
+    m_timer1->start();
+}
+
+DisplayBoard::DisplayBoard(Station& station, const BoardPreview& preview, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint), m_station(station) {
+    build();
+    setPreview(preview);
+}
+
+void DisplayBoard::setPreview(const BoardPreview& preview) {
+    m_preview = preview;
+    m_design = preview.design;
+    applyDesign();
+    getData();
+    showFirst(preview.calls);
+    if (!m_preview.ticker.isEmpty()) {
+        startTicker();
+    } else {
+        stopTicker();
+    }
+}
+
+void DisplayBoard::build() {
     setObjectName(QStringLiteral("frmDisplay"));
     setAutoFillBackground(true);
     resize(twips::toPixelsX(20), twips::toPixelsY(20));
@@ -87,11 +126,7 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     m_imgBG->hide();
     m_lblScroll0 = new QLabel(m_imgBG);
     m_lblScroll0->setObjectName(QStringLiteral("lblScroll"));
-    m_video = new QWidget(this);
-    m_video->setObjectName(QStringLiteral("VideoCapX"));
-    m_video->setAutoFillBackground(true);
-    m_video->setPalette(QPalette(Qt::black));
-    m_video->hide();
+    m_lblScroll0->setProperty("index", 0);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -106,22 +141,7 @@ DisplayBoard::DisplayBoard(Station& station, QWidget* parent)
     m_timer6->setObjectName(QStringLiteral("Timer6"));
     m_timer6->setInterval(200);
     connect(m_timer6, &QTimer::timeout, this, &DisplayBoard::blinkTick);
-
-    m_feed = std::make_unique<CallFeed>(station);
-    // A notification means a call was just written: look now, not at the next tick.
-    connect(m_feed.get(), &CallFeed::changed, this, &DisplayBoard::Timer1_Timer,
-            Qt::QueuedConnection);
-    connect(m_feed.get(), &CallFeed::filled, this, &DisplayBoard::showFirst);
-    connect(m_feed.get(), &CallFeed::polled, this, &DisplayBoard::pollAnswered);
-
-    m_station.openConnection();
-    m_liveVideo =
-        m_station.settings().text(keys::VideoIn, QStringLiteral("0")) == QStringLiteral("1");
-    start();
-    getData();
-    addFirst();
-    Timer1_Timer();
-    m_timer1->start();
+    buildMedia();
 }
 
 DisplayBoard::~DisplayBoard() = default;
@@ -133,21 +153,23 @@ QRect DisplayBoard::area(double left, double top, double width, double height) c
 }
 
 void DisplayBoard::getpos() {
+    const RecordSet& pos = m_design.pos;
     try {
-        RecordSet pos(m_station.dbConnection,
-                      QStringLiteral("select * from tblpos where themeauto=?"),
-                      {m_station.themeNo});
         if (pos.recordCount() == 0) return;
-        // The board covers its screen: the first one, or the one to its right.
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        const bool single =
-            m_station.settings().text(keys::ThemeScreen) == QStringLiteral("Single");
-        QScreen* target =
-            single || screens.size() < 2 ? QGuiApplication::primaryScreen() : screens.at(1);
-        QRect geometry = target ? target->geometry() : QRect(0, 0, 1024, 768);
-        if (!single && screens.size() < 2 && QGuiApplication::primaryScreen())
-            geometry.moveLeft(QGuiApplication::primaryScreen()->geometry().width());
-        setGeometry(geometry);
+        if (previewing()) {
+            setGeometry(QRect(QPoint(0, 0), m_preview.screen));
+        } else {
+            // The board covers its screen: the first one, or the one to its right.
+            const QList<QScreen*> screens = QGuiApplication::screens();
+            const bool single =
+                m_station.settings().text(keys::ThemeScreen) == QStringLiteral("Single");
+            QScreen* target =
+                single || screens.size() < 2 ? QGuiApplication::primaryScreen() : screens.at(1);
+            QRect geometry = target ? target->geometry() : QRect(0, 0, 1024, 768);
+            if (!single && screens.size() < 2 && QGuiApplication::primaryScreen())
+                geometry.moveLeft(QGuiApplication::primaryScreen()->geometry().width());
+            setGeometry(geometry);
+        }
 
         m_listRect = area(numberOf(pos, "tblleft"), numberOf(pos, "tbltop"),
                           numberOf(pos, "tblwidth"), numberOf(pos, "tblheight"));
@@ -156,28 +178,29 @@ void DisplayBoard::getpos() {
                                   pos.value(24).toDouble(), pos.value(25).toDouble()));
         const QRect news = area(0, pos.value(27).toDouble(), 0, pos.value(29).toDouble());
         m_imgBG->setGeometry(0, news.top(), width(), news.height());
-        m_lblScroll0->setGeometry(m_imgBG->rect());
         if (pos.fieldIndex(QStringLiteral("newsBG")) >= 0 && !pos.isNull(QStringLiteral("newsBG")))
             m_imgBG->setPalette(QPalette(colors::toQColor(colour(pos, "newsBG"))));
+        placeMedia();
     } catch (const DbError&) {
         // what was placed stays placed
     }
 }
 
 void DisplayBoard::start() {
-    std::unique_ptr<RecordSet> theme;
-    skipOnFailure([&] {
-        theme = std::make_unique<RecordSet>(
-            m_station.dbConnection, QStringLiteral("select * from tbltheme where themeauto=?"),
-            QVariantList{m_station.themeNo});
-        if (theme->recordCount() > 0) getpos();
-    });
-    if (!theme || theme->recordCount() == 0) {
+    // A running board reads its design afresh; a preview has it handed over.
+    if (!previewing()) m_design = BoardDesign::load(m_station, m_station.themeNo);
+    applyDesign();
+}
+
+void DisplayBoard::applyDesign() {
+    m_headerFlag = false;
+    const RecordSet& t = m_design.theme;
+    if (t.recordCount() > 0) getpos();
+    if (t.recordCount() == 0) {
         m_fg->setCols(m_columns + 1);
         m_fg->setRows(1);
         return;
     }
-    const RecordSet& t = *theme;
     skipOnFailure([&] {
         QPalette pal = palette();
         pal.setColor(QPalette::Window, colors::toQColor(colour(t, "screenbg")));
@@ -291,19 +314,8 @@ void DisplayBoard::start() {
             m_listRect.adjusted(-pad, -pad, twips::toPixelsX(13), twips::toPixelsY(13)));
         m_shape1->show();
     });
-    skipOnFailure([&] {
-        if (m_liveVideo || t.value(34).toInt() != 1) {
-            m_video->hide();
-            return;
-        }
-        RecordSet pos(m_station.dbConnection,
-                      QStringLiteral("select * from tblpos where themeauto=?"),
-                      {m_station.themeNo});
-        if (pos.recordCount() == 0) return;
-        m_video->setGeometry(area(numberOf(pos, "videoleft"), numberOf(pos, "videotop"),
-                                  numberOf(pos, "videowidth"), numberOf(pos, "videoheight")));
-        m_video->show();
-    });
+    skipOnFailure([&] { startVideo(); });
+    skipOnFailure([&] { applyLogoAndClock(); });
     skipOnFailure([&] {
         if (t.number("scroll") == 1) {
             m_title->setScrolling(true);
@@ -319,9 +331,7 @@ void DisplayBoard::start() {
 
 void DisplayBoard::getData() {
     try {
-        RecordSet rs(m_station.dbConnection,
-                     QStringLiteral("select * from tblheader where themeauto=?"),
-                     {m_station.themeNo});
+        const RecordSet& rs = m_design.header;
         if (rs.recordCount() == 0) return;
         for (int c = 1; c <= m_columns && c < rs.fieldCount(); ++c)
             m_fg->setTextMatrix(0, c, rs.textOrEmpty(c));
@@ -335,7 +345,7 @@ QString DisplayBoard::counterText(const CallLine& line) {
 }
 
 void DisplayBoard::addFirst() {
-    if (m_rows > 0) m_feed->addFirst(m_rows);
+    if (m_rows > 0 && m_feed) m_feed->addFirst(m_rows);
 }
 
 void DisplayBoard::showFirst(const QList<CallLine>& lines) {
@@ -367,7 +377,7 @@ void DisplayBoard::setTopLine(const CallLine& line) {
 void DisplayBoard::Timer1_Timer() {
     // One poll at a time: the next is asked for once this one's answer (and a
     // recall's announcement start) has been dealt with.
-    if (m_announcing || m_polling || m_rows < 1) return;
+    if (!m_feed || m_announcing || m_polling || m_rows < 1) return;
     m_polling = m_feed->poll();
 }
 

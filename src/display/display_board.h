@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board_content.h"
+#include "board_design.h"
 #include "call_feed.h"
 
 #include <QWidget>
@@ -10,9 +12,21 @@ class QTimer;
 
 namespace tv {
 
+class ClockWidget;
 class FlexGrid;
+class MediaArea;
 class Station;
+class Ticker;
 class TitleBand;
+
+// What a board shows when it only previews a design: no database, no
+// announcements, sample calls and messages, a screen of a chosen size.
+struct BoardPreview {
+    BoardDesign design;
+    QSize screen{1920, 1080};
+    QList<CallLine> calls; // newest first
+    QList<TickerMessage> ticker;
+};
 
 // The hall's display board: a borderless window over its screen, laid out from
 // the station's theme and its areas, showing today's latest calls. Each new
@@ -27,10 +41,20 @@ class DisplayBoard final : public QWidget {
 
 public:
     explicit DisplayBoard(Station& station, QWidget* parent = nullptr);
+    // A board that shows `preview` and nothing else; setPreview() changes it.
+    DisplayBoard(Station& station, const BoardPreview& preview, QWidget* parent = nullptr);
     ~DisplayBoard() override;
+
+    bool previewing() const { return !m_feed; }
+    void setPreview(const BoardPreview& preview);
 
     FlexGrid* grid() const { return m_fg; }
     CallFeed& feed() { return *m_feed; }
+    Ticker* ticker() const { return m_ticker; }
+    ClockWidget* clock() const { return m_clock; }
+    QLabel* logo() const { return m_logo; }
+    MediaArea* media() const { return m_media; }
+    const BoardDesign& design() const { return m_design; }
     int rows() const { return m_rows; }
     int columns() const { return m_columns; }
     bool headerFlag() const { return m_headerFlag; }
@@ -38,7 +62,7 @@ public:
     QTimer* blinkTimer() const { return m_timer6; }
     TitleBand* title() const { return m_title; }
     QFrame* frame() const { return m_shape1; }
-    QWidget* videoArea() const { return m_video; }
+    QWidget* videoArea() const;
     QWidget* newsBand() const { return m_imgBG; }
     bool announcing() const { return m_announcing; }
     // A poll has been asked for and its answer not handled yet.
@@ -60,6 +84,15 @@ public:
     void addimg1(const QString& path);
     void addimg2(const QString& path);
 
+    // The news ticker as the console switches it: started with the display
+    // when "Enable Scroll" is ticked (the messages follow on its first pass);
+    // ticked while the display runs: the messages are read and it starts;
+    // cleared: it stops, the band goes and the message labels with it.
+    void startTicker();
+    void getSnews();
+    void stopTicker();
+    bool tickerOn() const;
+
     // The announcer reports the end of the announcement it was given.
     void announcementFinished();
 
@@ -74,6 +107,15 @@ signals:
     void pollHandled();
 
 private:
+    void build();
+    void applyDesign();
+    // display_media.cpp: ticker, video area, logo and clock.
+    void buildMedia();
+    void placeMedia();
+    void startVideo();
+    void applyLogoAndClock();
+    void tickerPassEnded();
+    void tickerMessages(const QList<TickerMessage>& left, const QList<TickerMessage>& right);
     void showFirst(const QList<CallLine>& lines);
     void pollAnswered(bool found, const CallLine& line);
     void finishPoll();
@@ -91,7 +133,15 @@ private:
     TitleBand* m_title;
     QWidget* m_imgBG;
     QLabel* m_lblScroll0;
-    QWidget* m_video;
+    Ticker* m_ticker = nullptr;
+    MediaArea* m_media = nullptr;
+    QWidget* m_videoPlaceholder = nullptr; // what a preview shows in the video area
+    ClockWidget* m_clock = nullptr;
+    QLabel* m_logo = nullptr;
+    QTimer* m_tickerRetry = nullptr;
+    BoardDesign m_design;
+    BoardPreview m_preview;
+    bool m_lastPassRight = false;
     QTimer* m_timer1;
     QTimer* m_timer2;
     QTimer* m_timer6;
