@@ -133,13 +133,16 @@ MasterEditWindow::MasterEditWindow(Station& station, const char* name, const QSt
     setWindowTitle(caption);
     m_lblRef = controls::label(this, "lblRef");
     m_lblRef->hide();
-    m_save = button(this, "Command2", saveCaption);
-    m_closeButton = button(this, "Command1", closeCaption);
-    connect(m_save, &QPushButton::clicked, this, &MasterEditWindow::Command2_Click);
-    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    m_saveCaption = saveCaption;
+    m_closeCaption = closeCaption;
 }
 
 void MasterEditWindow::setForm(QLayout* form) {
+    // Made after the boxes, so the tab key reaches them after the boxes.
+    m_save = button(this, "Command2", m_saveCaption);
+    m_closeButton = button(this, "Command1", m_closeCaption);
+    connect(m_save, &QPushButton::clicked, this, &MasterEditWindow::Command2_Click);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_save);

@@ -89,15 +89,19 @@ protected:
                      const QString& saveCaption, const QString& closeCaption, QWidget* parent);
     // Checks and stores what the boxes hold; the message to show, "" when stored.
     virtual QString saveData() = 0;
-    // The form above the Save and Close buttons.
+    // The form above the Save and Close buttons, once its boxes are made.
     void setForm(QLayout* form);
     // Runs a database step; a failure is shown.
     void guarded(const std::function<void()>& step);
 
     Station& m_station;
     QLabel* m_lblRef;
-    QPushButton* m_save;
-    QPushButton* m_closeButton;
+    QPushButton* m_save = nullptr;
+    QPushButton* m_closeButton = nullptr;
+
+private:
+    QString m_saveCaption;
+    QString m_closeCaption;
 };
 
 } // namespace tv

@@ -133,6 +133,17 @@ private slots:
         auto* edit = list.editWindow();
         QCOMPARE(edit->objectName(), QString("frmService"));
         QCOMPARE(edit->windowTitle(), QString("Service Details"));
+        // the window starts in its first box; the tab key goes down the form,
+        // then to Save and Close
+        QStringList order;
+        QWidget* at = edit->nextInFocusChain();
+        for (int i = 0; i < 9; ++i, at = at->nextInFocusChain()) {
+            while (!(at->focusPolicy() & Qt::TabFocus) || at->objectName().isEmpty())
+                at = at->nextInFocusChain();
+            order << at->objectName();
+        }
+        QCOMPARE(order, QStringList({"cmbDept", "txtServ", "txtDesc", "txtNo", "txtEnd", "txtAbr",
+                                     "chkActive", "Command2", "Command1"}));
         auto* dept = edit->findChild<QComboBox*>("cmbDept");
         QCOMPARE(dept->count(), 1); // the active departments
         QCOMPARE(edit->findChild<QLineEdit*>("txtNo")->text(), QString("0"));
