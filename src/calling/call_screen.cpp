@@ -383,9 +383,11 @@ void CallScreen::hideScreen() {
 }
 
 void CallScreen::transferOnly() {
+    // Transfer first: switching off the shown tab would show, and fill, the
+    // next ones on the way.
+    m_stab->setCurrentIndex(3);
     for (int tab : {0, 1, 2, 4, 5, 6})
         m_stab->setTabEnabled(tab, false);
-    m_stab->setCurrentIndex(3);
 }
 
 void CallScreen::closeEvent(QCloseEvent* event) {

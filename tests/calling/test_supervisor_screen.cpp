@@ -222,6 +222,9 @@ private slots:
             QVERIFY(!screen.tabs()->isTabEnabled(tab));
         QVERIFY(screen.tabs()->isTabEnabled(3));
         QCOMPARE(screen.tabs()->currentIndex(), 3);
+        QCOMPARE(screen.tabs()->tabText(2),
+                 QString("Cancelled")); // no other list filled on the way
+        QCOMPARE(screen.findChild<QComboBox*>("cmbToken")->count(), 2); // X1, X2 of Room 4
     }
 
     void anEmptyOrStaleDefaultIsSaid() {
