@@ -241,6 +241,8 @@ void MainWindow::showChild(QWidget* w) {
     w->setAttribute(Qt::WA_DeleteOnClose);
     const QSize wanted = w->size();
     QMdiSubWindow* sub = m_mdi->addSubWindow(w);
+    // A child's own Close button takes its frame along, not only its contents.
+    connect(w, &QObject::destroyed, sub, &QWidget::close);
     // A child keeps the size it asked for and opens at the console's top-left corner.
     sub->resize(wanted + (sub->size() - sub->contentsRect().size()) +
                 QSize(0, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight)));

@@ -84,6 +84,11 @@ private slots:
         w.action("deptLst")->trigger(); // again: the one it has comes to the front
         QCOMPARE(w.area()->subWindowList().size(), 5);
         QCOMPARE(w.area()->activeSubWindow()->widget()->objectName(), QString("frmDeptLst"));
+        // its Close takes the whole child away; opening it again makes a new one
+        w.findChild<QWidget*>("frmDeptLst")->findChild<QPushButton*>("Command1")->click();
+        QTRY_COMPARE(w.area()->subWindowList().size(), 4);
+        w.action("deptLst")->trigger();
+        QCOMPARE(w.area()->subWindowList().size(), 5);
     }
 
     void supervisorScreenHidesAndComesBackAsItWas() {
