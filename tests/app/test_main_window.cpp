@@ -103,6 +103,8 @@ private slots:
         QVERIFY(screen);
         QCOMPARE(screen->parentWidget()->pos(), QPoint(0, 0));
         screen->findChild<QComboBox*>("cmbCounter")->setEditText("Room 7");
+        QVERIFY(!screen->parentWidget()->close()); // the frame's close box is refused
+        QVERIFY(screen->isVisible());
         screen->findChild<QPushButton*>("Command7")->click();
         QVERIFY(!screen->parentWidget()->isVisible());
         w.findChild<QToolButton*>("Command4")->click();
