@@ -7,6 +7,7 @@
 #include "core/ui/activation.h"
 #include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
+#include "core/ui/elided_label.h"
 #include "counter_choice.h"
 
 #include <QComboBox>
@@ -32,7 +33,8 @@ CounterSelectionWindow::CounterSelectionWindow(Station& station,
     m_cmbCounter->setInsertPolicy(QComboBox::NoInsert);
     m_cmbCounter->setMinimumWidth(200);
     m_cmbCounter->lineEdit()->installEventFilter(this);
-    m_lblService = controls::label(this, "lblService");
+    m_lblService = new ElidedLabel(this);
+    m_lblService->setObjectName(QStringLiteral("lblService"));
     auto* ok = controls::button(this, "Command1", QStringLiteral("Ok"));
     connect(ok, &QPushButton::clicked, this, &CounterSelectionWindow::Command1_Click);
     connect(m_cmbCounter, &QComboBox::activated, this, &CounterSelectionWindow::cmbCounterClick);

@@ -4,11 +4,11 @@
 #include <functional>
 
 class QComboBox;
-class QLabel;
 
 namespace tv {
 
 class CallScreen;
+class ElidedLabel;
 class Station;
 
 // Opens the station's call screen for a counter chosen by name, without a
@@ -41,7 +41,7 @@ private:
     Station& m_station;
     std::function<CallScreen*()> m_callScreen;
     QComboBox* m_cmbCounter;
-    QLabel* m_lblService;
+    ElidedLabel* m_lblService;
     bool m_busy = false;
 };
 

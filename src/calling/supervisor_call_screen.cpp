@@ -4,6 +4,7 @@
 #include "core/station.h"
 #include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
+#include "core/ui/elided_label.h"
 #include "counter_choice.h"
 #include "hotkeys.h"
 
@@ -25,7 +26,9 @@ SupervisorCallScreen::SupervisorCallScreen(Station& station, QWidget* parent)
     m_cmbCounter->setInsertPolicy(QComboBox::NoInsert);
     m_cmbCounter->setMinimumWidth(180);
     auto* caption = controls::label(this, "Label3", QStringLiteral("Dr. Name/ Room"));
-    m_lblDr = controls::label(this, "lblDr");
+    // A long display name is shown shortened; it never widens the screen.
+    m_lblDr = new ElidedLabel(this);
+    m_lblDr->setObjectName(QStringLiteral("lblDr"));
     QFont bold = m_lblDr->font();
     bold.setBold(true);
     m_lblDr->setFont(bold);

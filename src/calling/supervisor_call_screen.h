@@ -9,6 +9,8 @@ class QLabel;
 
 namespace tv {
 
+class ElidedLabel;
+
 // The supervisor's call screen inside the console: the operator's call
 // screen with a counter chooser. Choosing a counter makes it the station's
 // counter, so an operator call screen open beside it works for that counter
@@ -33,7 +35,7 @@ private:
     void keyPressed(int id);
 
     QComboBox* m_cmbCounter;
-    QLabel* m_lblDr;
+    ElidedLabel* m_lblDr;
     std::function<CallScreen*()> m_operatorScreen;
 };
 
