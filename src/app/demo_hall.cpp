@@ -180,10 +180,16 @@ QStringList fillDemoHall(Station& station) {
     rememberLogin(*c, QStringLiteral("counter2"), QStringLiteral("optCounter"),
                   QStringLiteral("gp1"), counterKeys.value(QStringLiteral("Room 3")),
                   QStringLiteral("Room 3"), from);
+    {
+        // One program per desktop can own F4 to F7: counter1 takes them, so
+        // the second counter on the same desktop does not try and complain.
+        StationSettings counter2(paths::settingsFile(QStringLiteral("counter2")));
+        counter2.set(keys::ShortcutEnable, 0);
+    }
     tx.commit();
     lines << QStringLiteral(
         "Station profiles: display (board and console), counter1 (Room 1, Blood Test),"
-        " counter2 (Room 3, General Medicine)");
+        " counter2 (Room 3, General Medicine; F4-F7 belong to counter1)");
     return lines;
 }
 

@@ -1,6 +1,13 @@
 #include "main_window.h"
 
+#include "admin/company_window.h"
+#include "admin/counter_screens.h"
+#include "admin/department_screens.h"
+#include "admin/service_screens.h"
+#include "admin/user_list_window.h"
 #include "calling/call_screen.h"
+#include "calling/counter_selection_window.h"
+#include "calling/supervisor_call_screen.h"
 #include "content/scroll_list.h"
 #include "core/counter_filter.h"
 #include "core/db_error.h"
@@ -49,6 +56,8 @@ MainWindow::MainWindow(Station& station, QWidget* parent)
 
 MainWindow::~MainWindow() {
     if (m_display) delete m_display.data();
+    // The call screen opened from here is a window of its own; it goes with us.
+    if (m_call) delete m_call.data();
 }
 
 QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption, bool built) {
@@ -62,16 +71,20 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& capti
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File"));
-    addItem(file, "deptLst", QStringLiteral("Department List"), false);
-    addItem(file, "Servlst", QStringLiteral("Service List"), false);
-    addItem(file, "Counter", QStringLiteral("Manage Counter"), false);
+    connect(addItem(file, "deptLst", QStringLiteral("Department List"), true), &QAction::triggered,
+            this, &MainWindow::openDepartments);
+    connect(addItem(file, "Servlst", QStringLiteral("Service List"), true), &QAction::triggered,
+            this, &MainWindow::openServices);
+    connect(addItem(file, "Counter", QStringLiteral("Manage Counter"), true), &QAction::triggered,
+            this, &MainWindow::openCounters);
     connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true),
             &QAction::triggered, this, &MainWindow::openStartNumbers);
     addItem(file, "thmLst", QStringLiteral("Theme List"), false);
     connect(addItem(file, "scrollnews", QStringLiteral("Scroll News"), true), &QAction::triggered,
             this, &MainWindow::openScrollNews);
     addItem(file, "Videolst", QStringLiteral("Video List"), false);
-    addItem(file, "compdet", QStringLiteral("Company Details"), false);
+    connect(addItem(file, "compdet", QStringLiteral("Company Details"), true), &QAction::triggered,
+            this, &MainWindow::openCompany);
     connect(addItem(file, "sendto", QStringLiteral("Send to Excel"), true), &QAction::triggered,
             this, &MainWindow::sendToExcel);
     connect(addItem(file, "exit", QStringLiteral("Exit"), true), &QAction::triggered, this,
@@ -95,7 +108,8 @@ void MainWindow::buildMenus() {
 
     QMenu* users = menuBar()->addMenu(QStringLiteral("User Manage"));
     users->setObjectName(QStringLiteral("usermanage"));
-    addItem(users, "userLst", QStringLiteral("User List"), false);
+    connect(addItem(users, "userLst", QStringLiteral("User List"), true), &QAction::triggered, this,
+            &MainWindow::openUsers);
     connect(addItem(users, "chPass", QStringLiteral("Change Password"), true), &QAction::triggered,
             this, [this] {
                 auto* w = new PasswordWindow(m_station, PasswordWindow::Role::Admin);
@@ -153,8 +167,10 @@ void MainWindow::buildToolbar() {
             this, [this] { openTicketScreen(true); });
     connect(addButton("Command2", QStringLiteral("Add Scroll"), true), &QToolButton::clicked, this,
             &MainWindow::openScrollNews);
-    addButton("Command3", QStringLiteral("Transfer App"), false);
-    addButton("Command4", QStringLiteral("Call"), false);
+    connect(addButton("Command3", QStringLiteral("Transfer App"), true), &QToolButton::clicked,
+            this, &MainWindow::openCounterSelection);
+    connect(addButton("Command4", QStringLiteral("Call"), true), &QToolButton::clicked, this,
+            &MainWindow::openSupervisorCallScreen);
     m_chkStart = new QCheckBox(QStringLiteral("Enable Scroll"), bar);
     m_chkStart->setObjectName(QStringLiteral("chkStart"));
     bar->addWidget(m_chkStart);
@@ -246,6 +262,8 @@ void MainWindow::showChild(QWidget* w) {
     w->setAttribute(Qt::WA_DeleteOnClose);
     const QSize wanted = w->size();
     QMdiSubWindow* sub = m_mdi->addSubWindow(w);
+    // A child's own Close button takes its frame along, not only its contents.
+    connect(w, &QObject::destroyed, sub, &QWidget::close);
     // A child keeps the size it asked for and opens at the console's top-left corner.
     sub->resize(wanted + (sub->size() - sub->contentsRect().size()) +
                 QSize(0, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight)));
@@ -260,11 +278,63 @@ void MainWindow::openTicketScreen(bool fromToolbar) {
         screen->parentWidget()->showMaximized();
 }
 
-void MainWindow::openCallScreen() {
-    auto* screen = new CallScreen(m_station);
-    screen->setAttribute(Qt::WA_DeleteOnClose);
-    connect(screen, &CallScreen::programEndRequested, this, &MainWindow::programEndRequested);
-    screen->show();
+CallScreen* MainWindow::openCallScreen() {
+    if (!m_call) {
+        auto* screen = new CallScreen(m_station);
+        screen->setAttribute(Qt::WA_DeleteOnClose);
+        connect(screen, &CallScreen::programEndRequested, this, &MainWindow::programEndRequested);
+        m_call = screen;
+    }
+    m_call->show();
+    m_call->raise();
+    return m_call.data();
+}
+
+void MainWindow::showOnce(QPointer<QWidget>& slot, const std::function<QWidget*()>& make) {
+    if (!slot) {
+        slot = make();
+        showChild(slot);
+        return;
+    }
+    // Shown again as it was left: a hidden supervisor screen keeps its counter.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(slot->parentWidget())) {
+        frame->show();
+        m_mdi->setActiveSubWindow(frame);
+    }
+}
+
+void MainWindow::openDepartments() {
+    showOnce(m_deptList, [this] { return new DeptListWindow(m_station); });
+}
+
+void MainWindow::openServices() {
+    showOnce(m_servList, [this] { return new ServiceListWindow(m_station); });
+}
+
+void MainWindow::openCounters() {
+    showOnce(m_cntList, [this] { return new CounterListWindow(m_station); });
+}
+
+void MainWindow::openUsers() {
+    showOnce(m_userList, [this] { return new UserListWindow(m_station); });
+}
+
+void MainWindow::openCompany() {
+    showOnce(m_company, [this] { return new CompanyWindow(m_station); });
+}
+
+void MainWindow::openSupervisorCallScreen() {
+    showOnce(m_callAdmin, [this] {
+        auto* screen = new SupervisorCallScreen(m_station);
+        screen->setOperatorScreen([this] { return m_call.data(); });
+        return screen;
+    });
+}
+
+void MainWindow::openCounterSelection() {
+    showOnce(m_selService, [this] {
+        return new CounterSelectionWindow(m_station, [this] { return openCallScreen(); });
+    });
 }
 
 void MainWindow::openStartNumbers() {

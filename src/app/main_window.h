@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -12,6 +13,7 @@ class QMenu;
 namespace tv {
 
 class Announcer;
+class CallScreen;
 class DisplayBoard;
 class MediaVoicePlayer;
 class Station;
@@ -42,12 +44,22 @@ public:
     QAction* action(const QString& name) const;
 
     void openTicketScreen(bool fromToolbar);
-    void openCallScreen();
+    // The station's operator call screen: shown, and loaded first when it is not open.
+    CallScreen* openCallScreen();
     void openStartNumbers();
     void openScrollNews();
     void openConnectionDialog();
     // "Send to Excel": the report or clearing screen activated last.
     void sendToExcel();
+    // The master-data windows and the supervisor's screens; each exists once,
+    // opening it again brings it to the front.
+    void openDepartments();
+    void openServices();
+    void openCounters();
+    void openUsers();
+    void openCompany();
+    void openSupervisorCallScreen();
+    void openCounterSelection();
 
 signals:
     // The program ends (Exit answered Yes, or the window closed).
@@ -61,6 +73,8 @@ private:
     void buildToolbar();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool built);
     void showChild(QWidget* w);
+    // Shows the child window held by `slot`, made by `make` when there is none.
+    void showOnce(QPointer<QWidget>& slot, const std::function<QWidget*()>& make);
     void showDisplayBoard();
     void closeDisplayBoard();
 
@@ -69,6 +83,14 @@ private:
     QCheckBox* m_chkStart = nullptr;
     QAction* m_displayItem = nullptr;
     QPointer<DisplayBoard> m_display;
+    QPointer<CallScreen> m_call;
+    QPointer<QWidget> m_deptList;
+    QPointer<QWidget> m_servList;
+    QPointer<QWidget> m_cntList;
+    QPointer<QWidget> m_userList;
+    QPointer<QWidget> m_company;
+    QPointer<QWidget> m_callAdmin;
+    QPointer<QWidget> m_selService;
     std::unique_ptr<MediaVoicePlayer> m_player;
     std::unique_ptr<Announcer> m_announcer;
 };

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -38,8 +39,14 @@ using controls::label;
 } // namespace
 
 CallScreen::CallScreen(Station& station, QWidget* parent)
-    : QWidget(parent), m_station(station), m_ops(station) {
-    setObjectName(QStringLiteral("frmCall"));
+    : CallScreen(station, Kind::Operator, parent) {}
+
+CallScreen::CallScreen(Station& station, Kind kind, QWidget* parent)
+    : QWidget(parent), m_station(station), m_kind(kind), m_ops(station) {
+    const bool supervisor = kind == Kind::Supervisor;
+    setObjectName(supervisor ? QStringLiteral("frmCallAdmin") : QStringLiteral("frmCall"));
+    // The supervisor's screen shows "Not Available" without the last token.
+    m_ops.forgetTokenWithoutLast = supervisor;
 
     m_stab = new QTabWidget(this);
     m_stab->setObjectName(QStringLiteral("STab"));
@@ -55,28 +62,34 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
     m_stab->addTab(m_fg4, QStringLiteral("Pending"));
     m_stab->addTab(buildSettingsTab(), QStringLiteral("Settings"));
 
-    m_lblTransfered = label(this, "lblTransfered");
-    m_label3 = label(this, "Label3");
-    m_label3->setWordWrap(true);
     m_status = label(this, "lblStatus");
     m_status->setStyleSheet(QStringLiteral("color: #555"));
-    auto* exit = makeButton(this, "Command7", QStringLiteral("Exit"));
+    auto* exit =
+        makeButton(this, "Command7", supervisor ? QStringLiteral("Close") : QStringLiteral("Exit"));
     connect(exit, &QPushButton::clicked, this, &CallScreen::Command7_Click);
 
-    auto* menuBar = new QMenuBar(this);
-    QMenu* menu = menuBar->addMenu(QStringLiteral("Menu"));
-    menu->setObjectName(QStringLiteral("menu"));
-    QAction* next = menu->addAction(QStringLiteral("Next"), this, &CallScreen::Command2_Click);
-    next->setObjectName(QStringLiteral("next"));
-    QAction* recall = menu->addAction(QStringLiteral("Recall"), this, &CallScreen::Command1_Click);
-    recall->setObjectName(QStringLiteral("recall"));
-
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_lblTransfered);
-    bottom->addWidget(m_label3, 1);
-    bottom->addWidget(exit);
     auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menuBar);
+    if (!supervisor) {
+        m_lblTransfered = label(this, "lblTransfered");
+        m_label3 = label(this, "Label3");
+        m_label3->setWordWrap(true);
+        bottom->addWidget(m_lblTransfered);
+        bottom->addWidget(m_label3, 1);
+
+        auto* menuBar = new QMenuBar(this);
+        QMenu* menu = menuBar->addMenu(QStringLiteral("Menu"));
+        menu->setObjectName(QStringLiteral("menu"));
+        QAction* next = menu->addAction(QStringLiteral("Next"), this, &CallScreen::Command2_Click);
+        next->setObjectName(QStringLiteral("next"));
+        QAction* recall =
+            menu->addAction(QStringLiteral("Recall"), this, &CallScreen::Command1_Click);
+        recall->setObjectName(QStringLiteral("recall"));
+        layout->setMenuBar(menuBar);
+    } else {
+        bottom->addStretch();
+    }
+    bottom->addWidget(exit);
     layout->addWidget(m_stab, 1);
     layout->addLayout(bottom);
     layout->addWidget(m_status);
@@ -86,6 +99,7 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(5000);
     connect(m_timer1, &QTimer::timeout, this, [this] {
+        if (!m_counterChosen) return;
         m_next->setEnabled(true);
         m_recall->setEnabled(true);
     });
@@ -98,9 +112,13 @@ CallScreen::CallScreen(Station& station, QWidget* parent)
     for (FlexGrid* g : {m_fg, m_fg1, m_fgr, m_fg4})
         connect(g, &FlexGrid::cellDoubleClicked, this,
                 [this, g](int row, int) { listDoubleClicked(g, row); });
-    connect(m_fgr, &FlexGrid::cellClicked, this, [this](int row, int) {
-        if (row >= 1) m_label3->setText(m_fgr->textMatrix(row, 5));
-    });
+    // The supervisor's screen has no note line and no transfers.
+    if (!supervisor)
+        connect(m_fgr, &FlexGrid::cellClicked, this, [this](int row, int) {
+            if (row >= 1) m_label3->setText(m_fgr->textMatrix(row, 5));
+        });
+    else
+        m_stab->setTabEnabled(3, false);
 
     load();
     m_timer2->start();
@@ -126,17 +144,19 @@ QWidget* CallScreen::buildCallTab() {
 
     m_next = makeButton(tab, "Command2", QStringLiteral("Next   F4"));
     m_recall = makeButton(tab, "Command1", QStringLiteral("Recall   F5"));
-    auto* cancel = makeButton(tab, "Command3", QStringLiteral("Cancell F6"));
+    m_cancel = makeButton(tab, "Command3",
+                          m_kind == Kind::Supervisor ? QStringLiteral("Call This F6")
+                                                     : QStringLiteral("Cancell F6"));
     auto* refresh = makeButton(tab, "Command6", QStringLiteral("Refresh F7"));
     connect(m_next, &QPushButton::clicked, this, &CallScreen::Command2_Click);
     connect(m_recall, &QPushButton::clicked, this, &CallScreen::Command1_Click);
-    connect(cancel, &QPushButton::clicked, this, &CallScreen::Command3_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &CallScreen::Command3_Click);
     connect(refresh, &QPushButton::clicked, this, &CallScreen::Command6_Click);
 
     auto* buttons = new QGridLayout;
     buttons->addWidget(m_next, 0, 0);
     buttons->addWidget(m_recall, 0, 1);
-    buttons->addWidget(cancel, 1, 0);
+    buttons->addWidget(m_cancel, 1, 0);
     buttons->addWidget(refresh, 1, 1);
     auto* v = new QVBoxLayout(tab);
     v->addWidget(m_lblToken);
@@ -178,7 +198,9 @@ QWidget* CallScreen::buildTransferTab() {
 
 QWidget* CallScreen::buildSettingsTab() {
     auto* tab = new QWidget;
-    m_chkboth = new QCheckBox(QStringLiteral("Show Room && Dr. Name"), tab);
+    m_chkboth = new QCheckBox(m_kind == Kind::Supervisor ? QStringLiteral("Show Counter && Display")
+                                                         : QStringLiteral("Show Room && Dr. Name"),
+                              tab);
     m_chkboth->setObjectName(QStringLiteral("chkboth"));
     m_chkShort = new QCheckBox(QStringLiteral("Register Shortcuts"), tab);
     m_chkShort->setObjectName(QStringLiteral("chkShort"));
@@ -251,7 +273,8 @@ void CallScreen::load() {
     addAttend();
     guarded([this] { m_cmbService->addItems(m_ops.addcount()); });
 
-    if (!m_station.login.isAdmin && m_chkShort->isChecked()) {
+    // The supervisor's screen takes its keys after its chooser is filled.
+    if (m_kind == Kind::Operator && !m_station.login.isAdmin && m_chkShort->isChecked()) {
         m_keys = new CallKeys(this, this);
         connect(m_keys, &CallKeys::pressed, this, [this](int id) {
             switch (id) {
@@ -334,17 +357,45 @@ void CallScreen::Command5_Click() {
 
 void CallScreen::Command7_Click() {
     if (m_station.login.isAdmin) {
-        close();
+        // The supervisor's screen stays loaded, with its counter and lists.
+        if (m_kind == Kind::Supervisor)
+            hideScreen();
+        else
+            close();
         return;
     }
     if (Dialogs::question(this, QStringLiteral("Do you want to Close")) != QMessageBox::Yes) return;
     if (m_chkShort->isChecked() && m_keys) m_keys->release();
+    if (m_kind == Kind::Supervisor) {
+        hideScreen();
+        return;
+    }
     m_exiting = true;
     hide();
     emit programEndRequested();
 }
 
+void CallScreen::hideScreen() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->hide();
+    else
+        hide();
+}
+
+void CallScreen::transferOnly() {
+    // Transfer first: switching off the shown tab would show, and fill, the
+    // next ones on the way.
+    m_stab->setCurrentIndex(3);
+    for (int tab : {0, 1, 2, 4, 5, 6})
+        m_stab->setTabEnabled(tab, false);
+}
+
 void CallScreen::closeEvent(QCloseEvent* event) {
+    // Only Close hides the supervisor's screen; nothing unloads it.
+    if (m_kind == Kind::Supervisor) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!m_station.login.isAdmin && !m_exiting) {
         m_exiting = true;

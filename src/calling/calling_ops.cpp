@@ -187,6 +187,7 @@ void CallingOps::getLast() {
         {today(), m_station.login.counterId});
     if (rs.recordCount() == 0) {
         m_lastServed.reset();
+        if (forgetTokenWithoutLast) m_token.clear();
         return;
     }
     m_lastServed = rs.textOrEmpty(0);

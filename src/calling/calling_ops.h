@@ -36,6 +36,9 @@ public:
     // before the first count.
     std::optional<int> lblTotal() const { return m_pending; }
     int chkboth = 0; // the "both" option as the screen shows it
+    // getLast also empties the current token when the counter has served
+    // nobody today (the supervisor's screen).
+    bool forgetTokenWithoutLast = false;
 
     // Next: finishes the current ticket, makes the last served one current,
     // then calls the oldest waiting ticket of the service.

@@ -71,7 +71,7 @@ void CallScreen::addTrans() {
         const auto rows = m_ops.transferred();
         const QString caption = QStringLiteral("Transfred ") + QString::number(rows.size());
         m_stab->setTabText(4, caption);
-        m_lblTransfered->setText(caption);
+        if (m_lblTransfered) m_lblTransfered->setText(caption);
         fillList(m_fgr, heads, widths, rows);
     } catch (const DbError&) {
     }
@@ -115,7 +115,11 @@ void CallScreen::listDoubleClicked(FlexGrid* grid, int row) {
     if (row < 1 || row >= grid->rows()) return;
     const QString key = grid->textMatrix(row, 0);
     if (key.isEmpty()) return;
-    const QString mode = grid == m_fg ? QStringLiteral("Report") : QString();
+    // The supervisor re-calls from the served lists only, always as an
+    // ordinary call.
+    if (m_kind == Kind::Supervisor && grid == m_fg4) return;
+    const QString mode =
+        grid == m_fg && m_kind == Kind::Operator ? QStringLiteral("Report") : QString();
     guarded([&] { m_ops.callThis(key.toInt(), mode); });
 }
 

@@ -2,8 +2,10 @@
 // and the start-up work; and the demo hall it is tried with.
 #include "app/demo_hall.h"
 #include "app/main_window.h"
+#include "calling/call_screen.h"
 #include "core/connection.h"
 #include "core/login_ops.h"
+#include "core/paths.h"
 #include "core/recordset.h"
 #include "core/ui/dialogs.h"
 #include "display/display_board.h"
@@ -12,9 +14,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QToolButton>
 
 using namespace tv;
 using namespace tv::test;
@@ -54,8 +60,12 @@ private slots:
         QCOMPARE(w.action("servStartNo")->text(), QString("Service Start No."));
         QVERIFY(w.action("printTicket")->isEnabled());
         QVERIFY(w.action("call")->isEnabled());
-        QVERIFY(!w.action("deptLst")->isEnabled()); // not built yet: shown disabled
+        for (const char* item : {"deptLst", "Servlst", "Counter", "compdet", "userLst"})
+            QVERIFY2(w.action(item)->isEnabled(), item);
         QVERIFY(w.action("sendto")->isEnabled());
+        QVERIFY(w.findChild<QToolButton*>("Command3")->isEnabled());
+        QVERIFY(w.findChild<QToolButton*>("Command4")->isEnabled());
+        QVERIFY(w.findChild<QToolButton*>("Command2")->isEnabled());
     }
 
     void reportsAndDataCareOpenAtTheTopLeft() {
@@ -75,6 +85,79 @@ private slots:
         QCOMPARE(w.area()->subWindowList().size(), items.size());
         // the report opened last is what "Send to Excel" exports
         QCOMPARE(st().exportSource.data()->objectName(), QString("frmClearData"));
+    }
+
+    void masterDataWindowsOpenOnceAtTheTopLeft() {
+        MainWindow w(st());
+        w.show();
+        const QStringList items{"deptLst", "Servlst", "Counter", "compdet", "userLst"};
+        for (const QString& item : items)
+            w.action(item)->trigger();
+        QStringList names;
+        for (QMdiSubWindow* s : w.area()->subWindowList()) {
+            QCOMPARE(s->pos(), QPoint(0, 0));
+            names << s->widget()->objectName();
+        }
+        QCOMPARE(names, QStringList(
+                            {"frmDeptLst", "frmServLst", "frmCntLst", "frmCompany", "frmUserLst"}));
+        w.action("deptLst")->trigger(); // again: the one it has comes to the front
+        QCOMPARE(w.area()->subWindowList().size(), 5);
+        QCOMPARE(w.area()->activeSubWindow()->widget()->objectName(), QString("frmDeptLst"));
+        // its Close takes the whole child away; opening it again makes a new one
+        w.findChild<QWidget*>("frmDeptLst")->findChild<QPushButton*>("Command1")->click();
+        QTRY_COMPARE(w.area()->subWindowList().size(), 4);
+        w.action("deptLst")->trigger();
+        QCOMPARE(w.area()->subWindowList().size(), 5);
+    }
+
+    void supervisorScreenHidesAndComesBackAsItWas() {
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (7, "
+             "1, 'Room 7', 'R7', 1)");
+        st().login = LoginState();
+        st().login.isAdmin = true;
+        MainWindow w(st());
+        w.show();
+        w.findChild<QToolButton*>("Command4")->click();
+        auto* screen = w.findChild<QWidget*>("frmCallAdmin");
+        QVERIFY(screen);
+        QCOMPARE(screen->parentWidget()->pos(), QPoint(0, 0));
+        screen->findChild<QComboBox*>("cmbCounter")->setEditText("Room 7");
+        QVERIFY(!screen->parentWidget()->close()); // the frame's close box is refused
+        QVERIFY(screen->isVisible());
+        screen->findChild<QPushButton*>("Command7")->click();
+        QVERIFY(!screen->parentWidget()->isVisible());
+        w.findChild<QToolButton*>("Command4")->click();
+        QCOMPARE(w.findChild<QWidget*>("frmCallAdmin"), screen);
+        QVERIFY(screen->isVisible());
+        QCOMPARE(screen->findChild<QComboBox*>("cmbCounter")->currentText(), QString("Room 7"));
+        QCOMPARE(st().login.counterId, qint16(7));
+    }
+
+    void transferAppOpensTheTransferOnlyCallScreen() {
+        exec("insert into tblCounter (cntAuto, servAuto, contName, displayName, active) values (7, "
+             "1, 'Room 7', 'R7', 1)");
+        st().settings().set(keys::TicketTransfer, "Room 7");
+        st().login = LoginState();
+        st().login.isAdmin = true;
+        MainWindow w(st());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.findChild<QToolButton*>("Command3")->click();
+        // it becomes the console's active child, takes the default and goes
+        const auto callScreen = [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == "frmCall") return qobject_cast<CallScreen*>(top);
+            return static_cast<CallScreen*>(nullptr);
+        };
+        QTRY_VERIFY(callScreen());
+        CallScreen* call = callScreen();
+        QVERIFY(call->isVisible());
+        QCOMPARE(call->tabs()->currentIndex(), 3);
+        QVERIFY(!call->tabs()->isTabEnabled(0));
+        QCOMPARE(st().login.counterId, qint16(7));
+        QTRY_VERIFY(!w.findChild<QWidget*>("frmSelService"));
+        QVERIFY(Dialogs::shownTexts().isEmpty());
+        st().settings().set(keys::TicketTransfer, QString());
     }
 
     void startDisplayWithoutThemeSaysSo() {
@@ -167,6 +250,12 @@ private slots:
                  1);
         RecordSet pass(st().dbConnection, "select pass from tblCounter where contName='Room 1'");
         QVERIFY(pass.text(0).startsWith("$argon2id$")); // no plain password stored
+        // one desktop, one owner of F4 to F7: the second counter leaves them alone
+        const auto shortcuts = [](const char* profile) {
+            return StationSettings(paths::settingsFile(profile)).number(keys::ShortcutEnable);
+        };
+        QCOMPARE(shortcuts("counter1"), 1);
+        QCOMPARE(shortcuts("counter2"), 0);
         LoginOps ops(st());
         LoginRequest good;
         good.userName = "admin";
