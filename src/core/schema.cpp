@@ -182,6 +182,19 @@ const std::vector<Table>& tables() {
           {"station", T::Text}, // the profile that remembers it, for the administrator's eyes
           {"created", T::DateTime}},
          2},
+        // Version 4: the code a visitor's phone follows a ticket by. Only its
+        // digest is kept, so the table hands out nothing that opens a status page.
+        {"tv_ticket_code", {{"codeAuto", T::Key}, {"tickAuto", T::Int}, {"codeHash", T::Text}}, 4},
+        // Version 5: the keys of systems that take tickets through the web
+        // service (an appointment system, a web form). Only the digest is kept;
+        // a revoked key keeps its row so the list still tells who had one.
+        {"tv_api_key",
+         {{"keyAuto", T::Key},
+          {"keyName", T::NameText},
+          {"keyHash", T::Text},
+          {"created", T::DateTime},
+          {"revoked", T::DateTime}},
+         5},
     };
     return all;
 }
@@ -256,6 +269,17 @@ void addDayIndex(Connection& c) {
     c.execute(QStringLiteral("create index ix_ticket_day on tblTicket (tickDate)"));
 }
 
+void addTicketCodes(Connection& c) {
+    createTablesOf(c, 4);
+    c.execute(QStringLiteral("create unique index ux_ticket_code on tv_ticket_code (codeHash)"));
+    c.execute(QStringLiteral("create index ix_ticket_code_ticket on tv_ticket_code (tickAuto)"));
+}
+
+void addApiKeys(Connection& c) {
+    createTablesOf(c, 5);
+    c.execute(QStringLiteral("create unique index ux_api_key on tv_api_key (keyHash)"));
+}
+
 struct Migration {
     int version;
     std::function<void(Connection&)> apply;
@@ -263,9 +287,8 @@ struct Migration {
 
 const std::vector<Migration>& migrations() {
     static const std::vector<Migration> all{
-        {1, createTables},
-        {2, addLoginTokens},
-        {3, addDayIndex},
+        {1, createTables},   {2, addLoginTokens}, {3, addDayIndex},
+        {4, addTicketCodes}, {5, addApiKeys},
     };
     return all;
 }

@@ -5,6 +5,9 @@
 #include "core/recordset.h"
 #include "core/station.h"
 
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+
 namespace tv {
 
 namespace {
@@ -45,27 +48,38 @@ TokenAllocation::Issued TokenAllocation::issue(qint16 service, const QDate& issu
 
     // Reading the highest number and storing the next one is one atomic step
     // in the database (see Dialect::issueTicketStatement), so kiosks issuing
-    // for the same service at the same moment never share a number.
+    // for the same service at the same moment never share a number. The
+    // visitor code goes in with it: both or neither are stored.
+    bool refused = false;
     for (int attempt = 0;; ++attempt) {
         try {
+            Connection::WriteTransaction tx(*c);
             RecordSet row(c, c->dialect().issueTicketStatement(),
                           {service, day, m_station.clock().time()});
-            if (row.recordCount() == 0) return refusal(service, day);
+            if (row.recordCount() == 0) {
+                refused = true;
+                break;
+            }
             r.outcome = Issued::Outcome::Issued;
             r.tickAuto = row.number(0);
             r.number = static_cast<qint32>(row.number(1));
             r.token = row.text(2);
-            if (row.fieldCount() > 3) {
-                r.description = row.textOrEmpty(3);
-                return r;
-            }
+            if (row.fieldCount() > 3) r.description = row.textOrEmpty(3);
+            r.visitorCode = newVisitorCode();
+            c->execute(
+                QStringLiteral("insert into tv_ticket_code (tickAuto, codeHash) values (?, ?)"),
+                {r.tickAuto, visitorCodeDigest(r.visitorCode)});
+            tx.commit();
+            if (row.fieldCount() > 3) return r;
             break;
         } catch (const DbError& e) {
             // Only a writer that bypassed the numbering step can get here; the
             // number it took is gone, so take the highest number again.
+            r = Issued();
             if (!e.isUniqueViolation() || attempt + 1 >= uniqueRetries) throw;
         }
     }
+    if (refused) return refusal(service, day);
     RecordSet svc(c, QStringLiteral("select servdesc from tblService where servAuto=?"), {service});
     r.description = svc.recordCount() == 0 ? QString() : svc.textOrEmpty(0);
     return r;
@@ -98,6 +112,38 @@ TokenAllocation::Issued TokenAllocation::refusal(qint16 service, const QString& 
         r.message = QStringLiteral("No more ticket numbers for this service today.");
     }
     return r;
+}
+
+QString TokenAllocation::newVisitorCode() {
+    quint32 words[3];
+    QRandomGenerator::system()->fillRange(words);
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(words), sizeof words)
+            .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+bool TokenAllocation::isVisitorCode(const QString& text) {
+    if (text.size() != 16) return false;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        const bool ok = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+                        (u >= '0' && u <= '9') || u == '-' || u == '_';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+QString TokenAllocation::visitorCodeDigest(const QString& code) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(code.toLatin1(), QCryptographicHash::Sha256).toHex());
+}
+
+QString TokenAllocation::statusAddress(const QString& publicAddress, const QString& visitorCode) {
+    QString base = publicAddress.trimmed();
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    if (base.isEmpty() || visitorCode.isEmpty()) return {};
+    return base + QStringLiteral("/t/") + visitorCode;
 }
 
 QString TokenAllocation::getNowServing(qint16 service) {

@@ -27,11 +27,16 @@ public:
         QString description; // the service's text printed under "Now Serving"
         qint64 tickAuto = 0;
         QString message; // "Limit" or why no ticket was issued
+        // The visitor's code for following the ticket on a phone; stored only
+        // as its digest, so this is the one moment it can be printed or handed out.
+        QString visitorCode;
     };
 
     // Issues one ticket of `service` for `issueDay`: takes the number and stores
     // the row in one write transaction, so kiosks issuing for the same service
-    // at the same moment never share a number. Printing follows the stored row.
+    // at the same moment never share a number. The ticket's visitor code is
+    // stored in the same transaction: no ticket exists without one. Printing
+    // follows the stored row.
     // Raises DbError when the database fails.
     Issued issue(qint16 service, const QDate& issueDay);
 
@@ -43,6 +48,19 @@ public:
     static QString tokenText(const QString& prefix, qint32 number) {
         return prefix + QString::number(number);
     }
+
+    // A new visitor code: 96 random bits as 16 URL-safe characters. It says
+    // nothing about the ticket, its service or its number.
+    static QString newVisitorCode();
+    // Whether `text` has the shape of a visitor code (checked before any lookup).
+    static bool isVisitorCode(const QString& text);
+    // What the database keeps of a code (hex SHA-256). The code is random, so
+    // a fast digest is enough, and a lookup by digest compares nothing of the
+    // code itself: how long a miss takes tells nothing about how near it was.
+    static QString visitorCodeDigest(const QString& code);
+    // The address of a ticket's status page: the hall's public address (with
+    // or without a trailing "/") + "/t/" + the code; "" without either.
+    static QString statusAddress(const QString& publicAddress, const QString& visitorCode);
 
 private:
     // Why the numbering step stored no ticket.
