@@ -46,7 +46,7 @@ const QList<SettingKey>& StationSettings::allKeys() {
         DisplayAuto,     ThemeName,    ThemeScroll,    ThemeScreen,       ThemeCut,
         ScrollSpeed,     VoiceFormat1, VoiceFormat2,   TicketScreen,      TicketTransfer,
         PrintCopies,     PrinterName,  PrinterRow,     VideoIn,           VideoSource,
-        PictureDuration, ShowBoth,     ShortcutEnable, EditorScrollSpeed,
+        PictureDuration, ShowBoth,     ShortcutEnable, EditorScrollSpeed, WebAddress,
     };
     return all;
 }

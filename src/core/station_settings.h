@@ -47,6 +47,9 @@ inline constexpr SettingKey PictureDuration{"Queue", "Pic", "Duration", "5"};
 inline constexpr SettingKey ShowBoth{"queue", "show", "both", "0"};
 inline constexpr SettingKey ShortcutEnable{"queue", "shortcut", "enable", "1"};
 inline constexpr SettingKey EditorScrollSpeed{"display", "scroll", "speed", "30"};
+// The hall's public web address ("https://queue.example.org"): set, the ticket
+// carries a QR code of the visitor's status page under it.
+inline constexpr SettingKey WebAddress{"queue", "web", "address", ""};
 } // namespace keys
 
 // The station's settings with the key table on top of the store.

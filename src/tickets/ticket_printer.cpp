@@ -2,6 +2,7 @@
 
 #include "core/paths.h"
 #include "core/station.h"
+#include "token_allocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <qrencode.h>
 
 namespace tv {
 
@@ -27,6 +29,11 @@ QFont arial(int points, bool bold) {
 // A receipt roll: 80 mm wide; the height follows the lines.
 constexpr double rollWidthMm = 80.0;
 constexpr double rollMarginMm = 3.0;
+// A code this wide scans from a phone held at reading distance and leaves the
+// roll's width for the text beside nothing.
+constexpr double qrWidthMm = 30.0;
+// The quiet zone a reader needs around the code, in modules.
+constexpr int qrQuietModules = 2;
 
 } // namespace
 
@@ -34,7 +41,7 @@ QList<TicketLine> ticketLines(const TicketData& d) {
     QList<TicketLine> lines;
     bool bold = false;
     auto add = [&](int points, int column, const QString& text) {
-        lines.append({arial(points, bold), column, text});
+        lines.append({arial(points, bold), column, text, {}});
     };
     add(12, 1, {});                                                    // 1
     add(12, 1, {});                                                    // 2
@@ -46,7 +53,11 @@ QList<TicketLine> ticketLines(const TicketData& d) {
     add(10, 1, {});                                                    // 8
     bold = true;         // from the token on, the rest of the ticket is bold
     add(42, 3, d.token); // 9
-    add(10, 3, {});      // 10
+    if (!d.statusAddress.isEmpty()) {
+        lines.append({arial(10, bold), 3, {}, d.statusAddress});
+        add(10, 3, QStringLiteral("Scan to follow your turn"));
+    }
+    add(10, 3, {});                                              // 10
     add(10, 4, QStringLiteral("Now Serving : ") + d.nowServing); // 11
     add(10, 1, QStringLiteral(" ") + d.description);             // 12
     add(10, 1, {});                                              // 13
@@ -58,12 +69,59 @@ QList<TicketLine> ticketLines(const TicketData& d) {
     return lines;
 }
 
+QList<QList<bool>> qrModules(const QString& text) {
+    QList<QList<bool>> rows;
+    const QByteArray bytes = text.toUtf8();
+    QRcode* code = QRcode_encodeString8bit(bytes.constData(), 0, QR_ECLEVEL_M);
+    if (!code) return rows;
+    for (int y = 0; y < code->width; ++y) {
+        QList<bool> row;
+        for (int x = 0; x < code->width; ++x)
+            row.append(code->data[y * code->width + x] & 1);
+        rows.append(row);
+    }
+    QRcode_free(code);
+    return rows;
+}
+
+namespace {
+// Whole device pixels per module, so every module prints the same size.
+int qrModulePixels(int modules, QPaintDevice* device) {
+    const double px = qrWidthMm / 25.4 * device->logicalDpiX();
+    return qMax(1, int(px / (modules + 2 * qrQuietModules)));
+}
+} // namespace
+
+int ticketLineHeight(const TicketLine& line, QPaintDevice* device) {
+    if (!line.qr.isEmpty()) {
+        const int modules = int(qrModules(line.qr).size());
+        if (modules > 0) return (modules + 2 * qrQuietModules) * qrModulePixels(modules, device);
+    }
+    return QFontMetrics(line.font, device).lineSpacing();
+}
+
 int paintTicket(QPainter& painter, const QList<TicketLine>& lines, int leftMargin) {
     int y = 0;
     for (const TicketLine& line : lines) {
         painter.setFont(line.font);
         const QFontMetrics fm(line.font, painter.device());
         const int x = leftMargin + (line.column - 1) * fm.averageCharWidth();
+        if (!line.qr.isEmpty()) {
+            const auto modules = qrModules(line.qr);
+            const int n = int(modules.size());
+            if (n > 0) {
+                const int m = qrModulePixels(n, painter.device());
+                const int side = (n + 2 * qrQuietModules) * m;
+                painter.fillRect(x, y, side, side, Qt::white);
+                for (int r = 0; r < n; ++r)
+                    for (int c = 0; c < n; ++c)
+                        if (modules[r][c])
+                            painter.fillRect(x + (c + qrQuietModules) * m,
+                                             y + (r + qrQuietModules) * m, m, m, Qt::black);
+                y += side;
+                continue;
+            }
+        }
         if (!line.text.isEmpty()) painter.drawText(x, y + fm.ascent(), line.text);
         y += fm.lineSpacing();
     }
@@ -122,7 +180,7 @@ bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
         probe.setDotsPerMeterY(qRound(300 / 0.0254));
         QPainter measure(&probe);
         for (const TicketLine& line : lines)
-            heightPx += QFontMetrics(line.font, &probe).lineSpacing();
+            heightPx += ticketLineHeight(line, &probe);
     }
     const double heightMm = heightPx / 300.0 * 25.4 + 2 * rollMarginMm;
     pdf.setPageSize(QPageSize(QSizeF(rollWidthMm, heightMm), QPageSize::Millimeter));
@@ -134,8 +192,12 @@ bool TicketPrinter::printToPdf(const TicketData& data, const QString& file) {
     return p.end();
 }
 
-TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& data) {
+TicketPrinter::Printed TicketPrinter::startPrint(const TicketData& given) {
     Printed result;
+    TicketData data = given;
+    if (data.statusAddress.isEmpty())
+        data.statusAddress = TokenAllocation::statusAddress(
+            m_station.settings().text(keys::WebAddress), data.visitorCode);
     const QString wanted = m_station.settings().text(keys::PrinterName);
     const Printers printers = m_printers();
     QPrinterInfo info;

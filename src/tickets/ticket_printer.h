@@ -22,6 +22,12 @@ struct TicketData {
     QString token;
     QString nowServing;
     QString description;
+    // The visitor code of the ticket; with the hall's public address set, the
+    // ticket carries a QR code of its status page.
+    QString visitorCode;
+    // The status page's address the QR code holds ("" prints none); filled
+    // from the station's setting when printing.
+    QString statusAddress;
 };
 
 // One printed line: the text starts at a column of its font (column 1 is the
@@ -30,9 +36,19 @@ struct TicketLine {
     QFont font;
     int column = 1;
     QString text;
+    // Set: the line is a QR code of this text instead (at the line's column).
+    QString qr;
 };
 
-// The ticket's 18 lines, in order, with their fonts and columns.
+// The modules of a QR code of `text` (true = dark), row by row; empty when
+// the text cannot be encoded.
+QList<QList<bool>> qrModules(const QString& text);
+
+// Height of one line on `device`, in its pixels.
+int ticketLineHeight(const TicketLine& line, QPaintDevice* device);
+
+// The ticket's 18 lines, in order, with their fonts and columns; with a
+// status address, the QR code and "Scan to follow your turn" follow the token.
 QList<TicketLine> ticketLines(const TicketData& data);
 
 // Paints the lines top-down onto a page; returns the height used, in device pixels.

@@ -241,6 +241,7 @@ void TicketScreen::issueTicket(qint16 service, const QString& serviceName) {
     data.serviceName = serviceName;
     data.token = issued.token;
     data.description = issued.description;
+    data.visitorCode = issued.visitorCode;
     try {
         data.nowServing = tokens.getNowServing(service);
     } catch (const DbError&) {

@@ -35,7 +35,7 @@ private slots:
         QImage page(600, 1200, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter p(&page);
-        QList<TicketLine> one{{QFont("Arial", 12), 10, "X"}};
+        QList<TicketLine> one{{QFont("Arial", 12), 10, "X", {}}};
         paintTicket(p, one);
         p.end();
         const int expectedX = 9 * QFontMetrics(QFont("Arial", 12), &page).averageCharWidth();
