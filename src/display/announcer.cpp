@@ -56,20 +56,26 @@ QStringList Announcer::speak(const QString& format, const QString& token, const 
     return voiceFilePaths(voice, names);
 }
 
+QStringList Announcer::callFiles(const QString& first, const QString& second,
+                                 const QString& rawToken, const QString& rawCounter,
+                                 QString* voiceName) {
+    const QString token = cleanToken(rawToken);
+    const QString counter = cleanCounter(rawCounter);
+    // Both formats make one sequence; each path already names its format's
+    // folder, and voiceName keeps the voice of the last format.
+    QStringList paths;
+    if (!first.isEmpty()) paths += speak(first, token, counter, voiceName);
+    if (!second.isEmpty()) paths += speak(second, token, counter, voiceName);
+    return paths;
+}
+
 void Announcer::speekNo(QString token, QString counter) {
-    token = cleanToken(token);
-    counter = cleanCounter(counter);
     // Read for every call: a change on the settings screen counts from the next call.
     const QString first = m_station.settings().text(keys::VoiceFormat1);
     const QString second = m_station.settings().text(keys::VoiceFormat2);
-
-    // Both formats go to the player as one sequence; each path already names its
-    // format's folder, and voiceName keeps the voice of the last format.
     QStringList paths;
-    if (m_station.dbConnection && m_station.dbConnection->isOpen()) {
-        if (!first.isEmpty()) paths += speak(first, token, counter, &m_station.voiceName);
-        if (!second.isEmpty()) paths += speak(second, token, counter, &m_station.voiceName);
-    }
+    if (m_station.dbConnection && m_station.dbConnection->isOpen())
+        paths = callFiles(first, second, token, counter, &m_station.voiceName);
     ++m_pending;
     m_player.play(paths);
 }

@@ -35,6 +35,14 @@ public:
     static QStringList speak(const QString& format, const QString& token, const QString& counter,
                              QString* voiceName = nullptr);
 
+    // Every file that announces a call after both formats, as full paths,
+    // with the token and counter texts cleaned as an announcement cleans them
+    // (the web board's page plays the same files). Sets *voiceName to the
+    // voice of the last format used.
+    static QStringList callFiles(const QString& format1, const QString& format2,
+                                 const QString& token, const QString& counter,
+                                 QString* voiceName = nullptr);
+
 signals:
     void finished();
 

@@ -14,12 +14,12 @@ namespace {
 constexpr unsigned long shutdownWaitMs = 250;
 } // namespace
 
-CallFeed::CallFeed(Station& station, QObject* parent)
+CallFeed::CallFeed(Station& station, QObject* parent, Mode mode)
     : QObject(parent), m_station(station), m_gauges(std::make_shared<FeedGauges>()),
       m_thread(new QThread) {
     m_thread->setObjectName(QStringLiteral("callFeed"));
-    m_worker =
-        new CallFeedWorker(station.effectiveConnectionSettings(), station.embeddedFile(), m_gauges);
+    m_worker = new CallFeedWorker(station.effectiveConnectionSettings(), station.embeddedFile(),
+                                  m_gauges, mode == Mode::ReadOnly);
     m_worker->moveToThread(m_thread);
     // Both outlive the feed when the thread is stuck: each goes once the thread ends.
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -30,6 +30,7 @@ CallFeed::CallFeed(Station& station, QObject* parent)
     connect(m_worker, &CallFeedWorker::connectFailed, this, &CallFeed::connectFailed);
     connect(m_worker, &CallFeedWorker::tickerRead, this, &CallFeed::tickerRead);
     connect(m_worker, &CallFeedWorker::playlistRead, this, &CallFeed::playlistRead);
+    connect(m_worker, &CallFeedWorker::read, this, &CallFeed::read);
     m_thread->start();
     setCallFilter(station.callFilter);
 }
@@ -93,6 +94,14 @@ void CallFeed::onPolled(bool found, const CallLine& line) {
 void CallFeed::markShown(qint64 callauto) {
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, callauto] { w->markShown(callauto); }, Qt::QueuedConnection);
+}
+
+void CallFeed::readSince(qint64 callauto, const QList<qint64>& keys, int limit) {
+    QMetaObject::invokeMethod(
+        m_worker,
+        [w = m_worker, callauto, keys, limit, today = m_station.clock().todayText(),
+         now = m_station.clock().time()] { w->readSince(callauto, keys, limit, today, now); },
+        Qt::QueuedConnection);
 }
 
 void CallFeed::readTicker() {

@@ -21,10 +21,13 @@ class Station;
 // One call record as the board shows it.
 struct CallLine {
     qint64 callauto = 0;
-    QString token;   // callToken
-    QString counter; // callCounter
-    QString status;  // "0" not shown yet, "1" shown
-    QString room;    // callRoom, the second line
+    QString token;         // callToken
+    QString counter;       // callCounter
+    QString status;        // "0" not shown yet, "1" shown
+    QString room;          // callRoom, the second line
+    qint64 counterKey = 0; // servAuto: the calling counter's cntAuto
+    qint64 tickAuto = 0;
+    QString day; // tickDate
 };
 
 // What the feed's thread has done so far, readable from any thread (for the
@@ -61,7 +64,11 @@ public:
     // a visitor called earlier has long gone to the counter.
     static constexpr int staleCallSeconds = 120;
 
-    explicit CallFeed(Station& station, QObject* parent = nullptr);
+    // A board shows calls and marks them shown; a follower (the hall's web
+    // service) only reads the log, so the boards still show every call.
+    enum class Mode { Board, ReadOnly };
+
+    explicit CallFeed(Station& station, QObject* parent = nullptr, Mode mode = Mode::Board);
     ~CallFeed() override;
 
     // The counter filter as the station holds it ("and 1=1", "and(servAuto=3 or
@@ -81,6 +88,10 @@ public:
     bool polling() const { return m_polling; }
     // Marks a call shown (in order with the polls: the next poll sees it).
     void markShown(qint64 callauto);
+    // Asks for the calls after `callauto` (any day, shown or not, oldest first,
+    // at most `limit`) and those of `keys`; the answer is read(), with ok =
+    // false while the server is away (changed() comes when it is back).
+    void readSince(qint64 callauto, const QList<qint64>& keys, int limit);
     // Asks for the active ticker messages; the answer is tickerRead(). Not
     // answered while the server is away: the ticker asks again on its next pass.
     void readTicker();
@@ -117,6 +128,7 @@ signals:
     void connectFailed(int nextDelayMs);
     void tickerRead(const QList<tv::TickerMessage>& left, const QList<tv::TickerMessage>& right);
     void playlistRead(const QStringList& files);
+    void read(bool ok, const QList<tv::CallLine>& lines);
 
 private:
     void onChanged();

@@ -27,6 +27,9 @@ CallLine lineOf(const RecordSet& rs) {
     l.counter = rs.textOrEmpty(3);
     l.status = rs.textOrEmpty(4);
     l.room = rs.textOrEmpty(7);
+    l.counterKey = rs.isNull(1) ? 0 : rs.number(1);
+    l.tickAuto = rs.isNull(5) ? 0 : rs.number(5);
+    l.day = rs.textOrEmpty(6);
     return l;
 }
 } // namespace
@@ -42,9 +45,9 @@ int ReconnectBackoff::failed() {
 }
 
 CallFeedWorker::CallFeedWorker(const ConnectionSettings& settings, const QString& embeddedFile,
-                               std::shared_ptr<FeedGauges> gauges)
-    : m_settings(settings), m_embeddedFile(embeddedFile), m_gauges(std::move(gauges)),
-      m_retry(this), m_versionCheck(this) {
+                               std::shared_ptr<FeedGauges> gauges, bool readOnly)
+    : m_settings(settings), m_embeddedFile(embeddedFile), m_readOnly(readOnly),
+      m_gauges(std::move(gauges)), m_retry(this), m_versionCheck(this) {
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &CallFeedWorker::changed);
     m_versionCheck.setInterval(versionCheckMs);
@@ -121,7 +124,7 @@ bool CallFeedWorker::ensureConnection(const QString& today, const QTime& now) {
     m_connection = std::move(c);
     try {
         // The board's list then holds none of the calls put aside: list it afresh.
-        if (putAsideStaleCalls(today, now) > 0 && m_rows > 0) m_fillWanted = true;
+        if (!m_readOnly && putAsideStaleCalls(today, now) > 0 && m_rows > 0) m_fillWanted = true;
         if (!m_connection->dialect().dataVersionQuery().isEmpty()) {
             ++m_gauges->queries;
             m_dataVersion =
@@ -270,8 +273,44 @@ void CallFeedWorker::readPlaylist(const QString& today, const QTime& now) {
     emit playlistRead(files);
 }
 
+void CallFeedWorker::readSince(qint64 callauto, const QList<qint64>& keys, int limit,
+                               const QString& today, const QTime& now) {
+    QList<CallLine> lines;
+    if (!ensureConnection(today, now)) {
+        emit read(false, lines);
+        return;
+    }
+    try {
+        ++m_gauges->queries;
+        RecordSet rs(m_connection,
+                     QStringLiteral("select * from tblCall where callauto>? order by callauto asc"
+                                    " limit ?"),
+                     {callauto, qMax(1, limit)});
+        for (; !rs.eof(); rs.moveNext())
+            lines.append(lineOf(rs));
+        if (!keys.isEmpty()) {
+            ++m_gauges->queries;
+            QStringList marks(keys.size(), QStringLiteral("?"));
+            QVariantList binds;
+            for (qint64 k : keys)
+                binds.append(k);
+            RecordSet late(m_connection,
+                           QStringLiteral("select * from tblCall where callauto in (%1)")
+                               .arg(marks.join(u',')),
+                           binds);
+            for (; !late.eof(); late.moveNext())
+                lines.append(lineOf(late));
+        }
+    } catch (const DbError&) {
+        dropConnection();
+        emit read(false, {});
+        return;
+    }
+    emit read(true, lines);
+}
+
 void CallFeedWorker::markShown(qint64 callauto) {
-    if (!m_connection) return;
+    if (!m_connection || m_readOnly) return;
     try {
         ++m_gauges->queries;
         m_connection->execute(QStringLiteral("update tblCall set status='1' where callauto=?"),

@@ -43,7 +43,7 @@ class CallFeedWorker final : public QObject {
 
 public:
     CallFeedWorker(const ConnectionSettings& settings, const QString& embeddedFile,
-                   std::shared_ptr<FeedGauges> gauges);
+                   std::shared_ptr<FeedGauges> gauges, bool readOnly = false);
     ~CallFeedWorker() override;
 
     void setFilter(const QList<int>& counters) { m_counters = counters; }
@@ -53,6 +53,8 @@ public:
     void markShown(qint64 callauto);
     void readTicker(const QString& today, const QTime& now);
     void readPlaylist(const QString& today, const QTime& now);
+    void readSince(qint64 callauto, const QList<qint64>& keys, int limit, const QString& today,
+                   const QTime& now);
     void inspect(const std::function<void(Connection*)>& job) { job(m_connection.get()); }
 
 signals:
@@ -62,6 +64,7 @@ signals:
     void connectFailed(int nextDelayMs);
     void tickerRead(const QList<tv::TickerMessage>& left, const QList<tv::TickerMessage>& right);
     void playlistRead(const QStringList& files);
+    void read(bool ok, const QList<tv::CallLine>& lines);
 
 private:
     bool ensureConnection(const QString& today, const QTime& now);
@@ -75,6 +78,7 @@ private:
 
     const ConnectionSettings m_settings;
     const QString m_embeddedFile;
+    const bool m_readOnly;
     std::shared_ptr<FeedGauges> m_gauges;
     std::shared_ptr<Connection> m_connection;
     std::unique_ptr<QFileSystemWatcher> m_watcher;
