@@ -12,11 +12,14 @@
 #include "core/schema.h"
 #include "core/station.h"
 #include "core/ui/sql_settings_dialog.h"
+#include "web/api_keys.h"
+#include "web/hall_server.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <cstdio>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace tv;
@@ -79,14 +82,90 @@ int fillDemo(Station& station) {
     }
 }
 
+// The hall web service: runs until stopped, without a display.
+int serve(Station& station, const QString& listen) {
+    QTextStream err(stderr);
+    web::WebOptions options;
+    if (!listen.isEmpty() && !web::parseListen(listen, &options.address, &options.port)) {
+        err << "tallyvox: --listen wants ADDRESS:PORT (127.0.0.1:8080, [::1]:8080, 0.0.0.0:80), "
+               "not \""
+            << listen << "\"\n";
+        return 2;
+    }
+    if (!openForCommand(station)) return 1;
+    // Every browser holds a socket open: allow as many as the system lets us.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+    web::HallServer server(station, options);
+    QString error;
+    if (!server.start(&error)) {
+        err << "tallyvox: cannot serve on " << options.address.toString() << ':' << options.port
+            << ": " << error << '\n';
+        return 1;
+    }
+    const QString host = options.address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? u'[' + options.address.toString() + u']'
+                             : options.address.toString();
+    QTextStream(stdout) << "tallyvox: hall web service on http://" << host << ':' << server.port()
+                        << " (database " << station.dbConnection->description() << ")" << Qt::endl;
+    return QCoreApplication::exec();
+}
+
+// Keys for systems that take tickets through the web service.
+int apiKeyCommand(Station& station, const QString& action, const QString& name) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (action != u"create" && action != u"list" && action != u"revoke") {
+        err << "tallyvox: --api-key wants create NAME, list or revoke NAME\n";
+        return 2;
+    }
+    if (action != u"list" && name.trimmed().isEmpty()) {
+        err << "tallyvox: --api-key " << action << " needs the key's NAME\n";
+        return 2;
+    }
+    if (!openForCommand(station)) return 1;
+    try {
+        web::ApiKeys keys(station);
+        if (action == u"create") {
+            const auto made = keys.create(name);
+            if (made.key.isEmpty()) {
+                err << "tallyvox: " << made.error << '\n';
+                return 1;
+            }
+            out << made.key << '\n';
+            err << "tallyvox: key \"" << name.trimmed()
+                << "\" created; it is shown only this once: keep it now\n";
+        } else if (action == u"revoke") {
+            if (!keys.revoke(name)) {
+                err << "tallyvox: no active key named \"" << name.trimmed() << "\"\n";
+                return 1;
+            }
+            out << "tallyvox: key \"" << name.trimmed() << "\" revoked\n";
+        } else {
+            for (const auto& k : keys.list())
+                out << k.name << '\t' << k.created.toString(Qt::ISODate) << '\t'
+                    << (k.revoked.isValid() ? "revoked " + k.revoked.toString(Qt::ISODate)
+                                            : QStringLiteral("active"))
+                    << '\n';
+        }
+        return 0;
+    } catch (const DbError& e) {
+        err << "tallyvox: " << e.description() << '\n';
+        return 1;
+    }
+}
+
 // Whether the command line asks for a mode that shows no window. Those run
 // without a display (a database server prepared over ssh), so they must not
 // start the windowing system, which aborts where there is none.
 bool windowless(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        for (const char* mode :
-             {"--init-db", "--demo", "--help", "--help-all", "-h", "-?", "--version", "-v"})
+        for (const char* mode : {"--init-db", "--demo", "--serve", "--api-key", "--help",
+                                 "--help-all", "-h", "-?", "--version", "-v"})
             if (a == mode) return true;
     }
     return false;
@@ -127,7 +206,23 @@ int main(int argc, char* argv[]) {
         QStringLiteral("demo"),
         QStringLiteral(
             "Fill the configured database with a demo hall (replacing its data) and exit."));
-    parser.addOptions({profileOption, initOption, adminOption, demoOption});
+    const QCommandLineOption serveOption(
+        QStringLiteral("serve"),
+        QStringLiteral("Run the hall web service (status pages, browser board, JSON API)."));
+    const QCommandLineOption listenOption(
+        QStringLiteral("listen"),
+        QStringLiteral("With --serve: the address and port to listen on (default 127.0.0.1:8080)."),
+        QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption apiKeyOption(
+        QStringLiteral("api-key"),
+        QStringLiteral(
+            "Keys of the ticket API: create NAME (prints the key once), list, revoke NAME."),
+        QStringLiteral("ACTION"));
+    parser.addOptions({profileOption, initOption, adminOption, demoOption, serveOption,
+                       listenOption, apiKeyOption});
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 QStringLiteral("With --api-key: the key's name."),
+                                 QStringLiteral("[NAME]"));
     parser.process(app);
 
     const QString profile = parser.value(profileOption);
@@ -135,6 +230,10 @@ int main(int argc, char* argv[]) {
 
     if (parser.isSet(initOption)) return initDatabase(station, parser.value(adminOption));
     if (parser.isSet(demoOption)) return fillDemo(station);
+    if (parser.isSet(apiKeyOption))
+        return apiKeyCommand(station, parser.value(apiKeyOption),
+                             parser.positionalArguments().join(u' '));
+    if (parser.isSet(serveOption)) return serve(station, parser.value(listenOption));
 
     // A second copy of the same station ends at once, without a word.
     InstanceLock lock(paths::instanceLockFile(profile));

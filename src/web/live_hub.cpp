@@ -1,0 +1,258 @@
+#include "live_hub.h"
+
+#include "core/connection.h"
+#include "core/db_error.h"
+#include "core/paths.h"
+#include "core/recordset.h"
+#include "core/station.h"
+#include "display/announcer.h"
+#include "display/call_feed.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QUrl>
+#include <QWebSocket>
+
+namespace tv::web {
+
+namespace {
+// A server word can get lost (a notification while reconnecting, a missed
+// file change): a cheap look this often covers it.
+constexpr int safetyLookMs = 2000;
+// Keeps idle sockets open through proxies and tells a dead phone from a quiet one.
+constexpr int pingMs = 30000;
+// At most this many skipped keys are looked for at once.
+constexpr int maxGaps = 200;
+// Calls a board that comes back is sent of what it missed.
+constexpr int missedCallsLimit = 50;
+} // namespace
+
+LiveHub::LiveHub(Station& station, int statusRefreshMs, QObject* parent)
+    : QObject(parent), m_station(station),
+      m_feed(std::make_unique<CallFeed>(station, nullptr, CallFeed::Mode::ReadOnly)) {
+    m_clock.start();
+    connect(m_feed.get(), &CallFeed::changed, this, &LiveHub::follow);
+    connect(m_feed.get(), &CallFeed::read, this, &LiveHub::onRead);
+    m_safety.setInterval(safetyLookMs);
+    connect(&m_safety, &QTimer::timeout, this, &LiveHub::follow);
+    // Cancels, transfers and finishes write no call record: every page is
+    // looked at again now and then.
+    m_statusRefresh.setInterval(qMax(1000, statusRefreshMs));
+    connect(&m_statusRefresh, &QTimer::timeout, this, [this] { refreshStatuses({}, true); });
+    m_ping.setInterval(pingMs);
+    connect(&m_ping, &QTimer::timeout, this, [this] {
+        for (const Board& b : std::as_const(m_boards))
+            b.socket->ping();
+        for (const StatusPage& p : std::as_const(m_statuses))
+            p.socket->ping();
+    });
+}
+
+LiveHub::~LiveHub() {
+    for (const Board& b : std::as_const(m_boards))
+        delete b.socket;
+    for (const StatusPage& p : std::as_const(m_statuses))
+        delete p.socket;
+}
+
+void LiveHub::start(qint64 after) {
+    if (after < 0) {
+        const QVariant newest =
+            m_station.dbConnection->scalar(QStringLiteral("select max(callauto) from tblCall"));
+        after = newest.isNull() ? 0 : newest.toLongLong();
+    }
+    m_after = after;
+    m_safety.start();
+    m_statusRefresh.start();
+    m_ping.start();
+    follow();
+}
+
+void LiveHub::follow() {
+    if (m_reading) {
+        m_again = true;
+        return;
+    }
+    // Skipped keys whose time is up are given up: a rolled back call, or a
+    // call deleted before anyone saw it.
+    const qint64 now = m_clock.elapsed();
+    QList<qint64> gaps;
+    for (auto it = m_gaps.begin(); it != m_gaps.end();) {
+        if (it.value() < now) {
+            it = m_gaps.erase(it);
+        } else {
+            gaps.append(it.key());
+            ++it;
+        }
+    }
+    m_reading = true;
+    m_feed->readSince(m_after, gaps, readLimit);
+}
+
+void LiveHub::onRead(bool ok, const QList<CallLine>& lines) {
+    m_reading = false;
+    QSet<qint16> services;
+    if (ok) {
+        for (const CallLine& line : lines) {
+            if (line.callauto > m_after) {
+                const qint64 until = m_clock.elapsed() + gapWatchMs;
+                for (qint64 k = m_after + 1; k < line.callauto && m_gaps.size() < maxGaps; ++k)
+                    m_gaps.insert(k, until);
+                m_after = line.callauto;
+            } else if (!m_gaps.remove(line.callauto)) {
+                continue; // already delivered
+            }
+            deliver(line);
+            services.insert(serviceOfCounter(line.counterKey));
+        }
+        services.remove(0);
+        if (!services.isEmpty()) refreshStatuses(services, false);
+    }
+    if (m_again || lines.size() >= readLimit) {
+        m_again = false;
+        follow();
+    }
+}
+
+QStringList LiveHub::soundsFor(const CallLine& line) const {
+    const QString root = paths::programFolder() + QStringLiteral("/vs/");
+    QStringList urls;
+    const QStringList files = Announcer::callFiles(m_station.settings().text(keys::VoiceFormat1),
+                                                   m_station.settings().text(keys::VoiceFormat2),
+                                                   line.token, line.counter);
+    for (const QString& f : files) {
+        if (!f.startsWith(root)) continue;
+        QStringList parts;
+        for (const QString& p : f.mid(root.size()).split(u'/'))
+            parts << QString::fromLatin1(QUrl::toPercentEncoding(p));
+        urls << QStringLiteral("/vs/") + parts.join(u'/');
+    }
+    return urls;
+}
+
+QByteArray LiveHub::callMessage(const CallLine& line) const {
+    QJsonObject o;
+    o[QStringLiteral("type")] = QStringLiteral("call");
+    o[QStringLiteral("callauto")] = line.callauto;
+    o[QStringLiteral("token")] = line.token;
+    o[QStringLiteral("counter")] = line.counter;
+    o[QStringLiteral("room")] = line.room;
+    o[QStringLiteral("day")] = line.day;
+    o[QStringLiteral("sounds")] = QJsonArray::fromStringList(soundsFor(line));
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+void LiveHub::deliver(const CallLine& line) {
+    const QString text = QString::fromUtf8(callMessage(line));
+    for (const Board& b : std::as_const(m_boards))
+        if (b.counters.isEmpty() || b.counters.contains(int(line.counterKey)))
+            b.socket->sendTextMessage(text);
+    emit callPushed(line.callauto);
+}
+
+qint16 LiveHub::serviceOfCounter(qint64 counterKey) {
+    if (auto it = m_counterService.constFind(counterKey); it != m_counterService.constEnd())
+        return *it;
+    qint16 service = 0;
+    try {
+        service = TicketStatusOps(m_station).serviceOfCounter(counterKey);
+    } catch (const DbError&) {
+        return 0; // asked again with the next call
+    }
+    m_counterService.insert(counterKey, service);
+    return service;
+}
+
+void LiveHub::refreshStatuses(const QSet<qint16>& services, bool all) {
+    if (m_statuses.isEmpty()) return;
+    QHash<qint16, ServiceFacts> facts;
+    QHash<qint64, TicketStatus> seen;
+    TicketStatusOps ops(m_station);
+    try {
+        for (StatusPage& p : m_statuses) {
+            if (!all && !services.contains(p.service)) continue;
+            auto it = seen.constFind(p.tickAuto);
+            if (it == seen.constEnd())
+                it = seen.insert(p.tickAuto, ops.statusOf(p.tickAuto, &facts));
+            if (!it->found) continue;
+            p.service = it->serviceId;
+            const QByteArray json =
+                QJsonDocument(statusJson(*it, p.lang)).toJson(QJsonDocument::Compact);
+            if (json == p.last) continue;
+            p.last = json;
+            p.socket->sendTextMessage(QString::fromUtf8(json));
+            emit statusPushed(p.tickAuto);
+        }
+    } catch (const DbError&) {
+        // The pages keep what they show; the next call or refresh tries again.
+    }
+}
+
+void LiveHub::dropSocket(QWebSocket* socket) {
+    m_boards.removeIf([socket](const Board& b) { return b.socket == socket; });
+    m_statuses.removeIf([socket](const StatusPage& p) { return p.socket == socket; });
+    socket->deleteLater();
+}
+
+void LiveHub::addBoard(std::unique_ptr<QWebSocket> owned, const QList<int>& counters,
+                       qint64 after) {
+    QWebSocket* socket = owned.release();
+    socket->setParent(this);
+    connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropSocket(socket); });
+    m_boards.append({socket, counters});
+    if (after <= 0 || after >= m_after) return;
+    // What it missed while away: today's calls after its last one, up to what
+    // the hub itself has delivered (later ones come with the next read).
+    try {
+        QVariantList binds{after, m_after, m_station.clock().todayText()};
+        QString filter;
+        if (!counters.isEmpty()) {
+            QStringList marks(counters.size(), QStringLiteral("?"));
+            filter = QStringLiteral(" and servAuto in (%1)").arg(marks.join(u','));
+            for (int k : counters)
+                binds.append(k);
+        }
+        binds.append(missedCallsLimit);
+        RecordSet rs(
+            m_station.dbConnection,
+            QStringLiteral("select callauto, servAuto, callToken, callCounter, status, "
+                           "tickAuto, tickDate, callRoom from tblCall where callauto>? "
+                           "and callauto<=? and tickDate=?%1 order by callauto asc limit ?")
+                .arg(filter),
+            binds);
+        for (; !rs.eof(); rs.moveNext()) {
+            CallLine l;
+            l.callauto = rs.number(0);
+            l.counterKey = rs.isNull(1) ? 0 : rs.number(1);
+            l.token = rs.textOrEmpty(2);
+            l.counter = rs.textOrEmpty(3);
+            l.status = rs.textOrEmpty(4);
+            l.tickAuto = rs.isNull(5) ? 0 : rs.number(5);
+            l.day = rs.textOrEmpty(6);
+            l.room = rs.textOrEmpty(7);
+            socket->sendTextMessage(QString::fromUtf8(callMessage(l)));
+        }
+    } catch (const DbError&) {
+        // It shows what it has; new calls still come.
+    }
+}
+
+void LiveHub::addStatus(std::unique_ptr<QWebSocket> owned, qint64 tickAuto, Lang lang) {
+    QWebSocket* socket = owned.release();
+    socket->setParent(this);
+    connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropSocket(socket); });
+    StatusPage page{socket, tickAuto, 0, lang, {}};
+    try {
+        const TicketStatus s = TicketStatusOps(m_station).statusOf(tickAuto);
+        page.service = s.serviceId;
+        page.last = QJsonDocument(statusJson(s, lang)).toJson(QJsonDocument::Compact);
+        socket->sendTextMessage(QString::fromUtf8(page.last));
+    } catch (const DbError&) {
+        // The periodic refresh sends it.
+    }
+    m_statuses.append(page);
+}
+
+} // namespace tv::web
