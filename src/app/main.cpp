@@ -83,9 +83,19 @@ int fillDemo(Station& station) {
 }
 
 // The hall web service: runs until stopped, without a display.
-int serve(Station& station, const QString& listen) {
+int serve(Station& station, const QString& listen, const QString& issueLimit) {
     QTextStream err(stderr);
     web::WebOptions options;
+    if (!issueLimit.isEmpty()) {
+        bool ok = false;
+        const int perMinute = issueLimit.toInt(&ok);
+        if (!ok || perMinute < 1) {
+            err << "tallyvox: --issue-limit wants a number of tickets per minute (1 or more)\n";
+            return 2;
+        }
+        options.issueBurst = perMinute;
+        options.issueRefillMs = qMax<qint64>(1, 60000 / perMinute);
+    }
     if (!listen.isEmpty() && !web::parseListen(listen, &options.address, &options.port)) {
         err << "tallyvox: --listen wants ADDRESS:PORT (127.0.0.1:8080, [::1]:8080, 0.0.0.0:80), "
                "not \""
@@ -213,13 +223,18 @@ int main(int argc, char* argv[]) {
         QStringLiteral("listen"),
         QStringLiteral("With --serve: the address and port to listen on (default 127.0.0.1:8080)."),
         QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption issueLimitOption(
+        QStringLiteral("issue-limit"),
+        QStringLiteral("With --serve: tickets one address may take through the API per minute "
+                       "(default 5)."),
+        QStringLiteral("N"));
     const QCommandLineOption apiKeyOption(
         QStringLiteral("api-key"),
         QStringLiteral(
             "Keys of the ticket API: create NAME (prints the key once), list, revoke NAME."),
         QStringLiteral("ACTION"));
     parser.addOptions({profileOption, initOption, adminOption, demoOption, serveOption,
-                       listenOption, apiKeyOption});
+                       listenOption, issueLimitOption, apiKeyOption});
     parser.addPositionalArgument(QStringLiteral("NAME"),
                                  QStringLiteral("With --api-key: the key's name."),
                                  QStringLiteral("[NAME]"));
@@ -233,7 +248,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(apiKeyOption))
         return apiKeyCommand(station, parser.value(apiKeyOption),
                              parser.positionalArguments().join(u' '));
-    if (parser.isSet(serveOption)) return serve(station, parser.value(listenOption));
+    if (parser.isSet(serveOption))
+        return serve(station, parser.value(listenOption), parser.value(issueLimitOption));
 
     // A second copy of the same station ends at once, without a word.
     InstanceLock lock(paths::instanceLockFile(profile));

@@ -51,10 +51,18 @@ LiveHub::LiveHub(Station& station, int statusRefreshMs, QObject* parent)
 }
 
 LiveHub::~LiveHub() {
-    for (const Board& b : std::as_const(m_boards))
+    // A socket may still say "disconnected" while it goes: the lists are
+    // emptied first, so nothing walks them meanwhile.
+    const QList<Board> boards = std::exchange(m_boards, {});
+    const QList<StatusPage> pages = std::exchange(m_statuses, {});
+    for (const Board& b : boards) {
+        b.socket->disconnect(this);
         delete b.socket;
-    for (const StatusPage& p : std::as_const(m_statuses))
+    }
+    for (const StatusPage& p : pages) {
+        p.socket->disconnect(this);
         delete p.socket;
+    }
 }
 
 void LiveHub::start(qint64 after) {
