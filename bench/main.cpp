@@ -19,6 +19,8 @@ int runFeedCounter(const QStringList& args);
 int runReportBench(const Options& o);
 int runExportBench(const Options& o);
 int runBackupBench(const Options& o);
+int runWebBench(const Options& o);
+int runWebCounters(const QStringList& args);
 } // namespace tv::bench
 
 int main(int argc, char* argv[]) {
@@ -41,9 +43,11 @@ int main(int argc, char* argv[]) {
     if (cmd == u"report") return tv::bench::runReportBench(options);
     if (cmd == u"export") return tv::bench::runExportBench(options);
     if (cmd == u"backup") return tv::bench::runBackupBench(options);
+    if (cmd == u"web") return tv::bench::runWebBench(options);
+    if (cmd == u"web-counters") return tv::bench::runWebCounters(args);
     std::fprintf(
         stderr,
-        "usage: tallyvox-bench recordset|grid|issue|call|feed|report|export|backup [--engine "
+        "usage: tallyvox-bench recordset|grid|issue|call|feed|report|export|backup|web [--engine "
         "sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

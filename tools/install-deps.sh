@@ -9,10 +9,14 @@ BUILD=(build-essential cmake ninja-build ccache pkg-config
        qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev
        libqt6sql6-sqlite libqt6sql6-psql libgl-dev
        libsqlite3-dev libxlsxwriter-dev libsodium-dev libx11-dev libxcb1-dev
-       qt6-svg-dev espeak-ng sox)
-RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins)
+       qt6-svg-dev espeak-ng sox
+       qt6-httpserver-dev qt6-websockets-dev libqrencode-dev)
+RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins
+     libqt6httpserver6 libqt6websockets6 libqrencode4)
 TEST=(postgresql postgresql-client xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3
-      python3-openpyxl unrtf)
+      python3-openpyxl unrtf zbar-tools)
+# Headless chromium (over 700 MB with what it pulls in) is not installed here:
+# tools/web-screenshots.sh, run by hand, installs it and photographs the pages.
 
 want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
 missing=()
