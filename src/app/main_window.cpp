@@ -217,7 +217,7 @@ void MainWindow::startStopDisplay() {
     }
     showDisplayBoard();
     m_displayItem->setText(QStringLiteral("Stop Display"));
-    // The ticker itself comes with the board's media; the switch is kept.
+    if (m_chkStart->isChecked() && m_display) m_display->startTicker();
 }
 
 void MainWindow::showDisplayBoard() {
@@ -238,6 +238,11 @@ void MainWindow::closeDisplayBoard() {
 
 void MainWindow::enableScrollClicked() {
     m_station.settings().set(keys::ThemeScroll, m_chkStart->isChecked() ? 1 : 0);
+    if (!displayRunning() || !m_display) return;
+    if (m_chkStart->isChecked())
+        m_display->getSnews();
+    else
+        m_display->stopTicker();
 }
 
 void MainWindow::startStopNews() {
