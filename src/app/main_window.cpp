@@ -9,6 +9,7 @@
 #include "calling/counter_selection_window.h"
 #include "calling/supervisor_call_screen.h"
 #include "content/scroll_list.h"
+#include "content/video_list.h"
 #include "core/counter_filter.h"
 #include "core/db_error.h"
 #include "core/lookups.h"
@@ -82,7 +83,8 @@ void MainWindow::buildMenus() {
     addItem(file, "thmLst", QStringLiteral("Theme List"), false);
     connect(addItem(file, "scrollnews", QStringLiteral("Scroll News"), true), &QAction::triggered,
             this, &MainWindow::openScrollNews);
-    addItem(file, "Videolst", QStringLiteral("Video List"), false);
+    connect(addItem(file, "Videolst", QStringLiteral("Video List"), true), &QAction::triggered,
+            this, &MainWindow::openVideoList);
     connect(addItem(file, "compdet", QStringLiteral("Company Details"), true), &QAction::triggered,
             this, &MainWindow::openCompany);
     connect(addItem(file, "sendto", QStringLiteral("Send to Excel"), true), &QAction::triggered,
@@ -349,6 +351,16 @@ void MainWindow::openStartNumbers() {
 void MainWindow::sendToExcel() {
     excel::SendToExcel send;
     send.run(qobject_cast<QWidget*>(m_station.exportSource.data()), this);
+}
+
+void MainWindow::openVideoList() {
+    // Modal, as the list of what the board plays is kept in one go.
+    auto* list = new VideoList(m_station, this);
+    list->setWindowFlag(Qt::Window);
+    list->setWindowModality(Qt::ApplicationModal);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    list->move(mapToGlobal(QPoint(0, 0)));
+    list->show();
 }
 
 void MainWindow::openScrollNews() {
