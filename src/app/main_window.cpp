@@ -4,6 +4,7 @@
 #include "admin/counter_screens.h"
 #include "admin/department_screens.h"
 #include "admin/service_screens.h"
+#include "admin/settings_screen.h"
 #include "admin/user_list_window.h"
 #include "calling/call_screen.h"
 #include "calling/counter_selection_window.h"
@@ -98,7 +99,11 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, [this] { openTicketScreen(false); });
     connect(addItem(modules, "call", QStringLiteral("Call"), true), &QAction::triggered, this,
             &MainWindow::openCallScreen);
-    addItem(modules, "settings", QStringLiteral("Settings"), false);
+    connect(addItem(modules, "settings", QStringLiteral("Settings"), true), &QAction::triggered,
+            this, [this] {
+                SettingsScreen screen(m_station, nullptr, this);
+                screen.exec();
+            });
     m_displayItem = addItem(modules, "display", QStringLiteral("Start Display"), true);
     connect(m_displayItem, &QAction::triggered, this, &MainWindow::startStopDisplay);
     connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true),
