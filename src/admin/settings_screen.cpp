@@ -20,6 +20,7 @@
 #include <QMediaDevices>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -104,6 +105,10 @@ SettingsScreen::SettingsScreen(Station& station, VoicePlayer* player, QWidget* p
     m_chkEnable = new QCheckBox(QStringLiteral("Enable Input"), this);
     m_chkEnable->setObjectName(QStringLiteral("chkEnable"));
     m_cmbSource = list(this, "cmbSource");
+    m_txtWebAddress = new QLineEdit(this);
+    m_txtWebAddress->setObjectName(QStringLiteral("txtWebAddress"));
+    m_txtWebAddress->setMaxLength(200);
+    m_txtWebAddress->setPlaceholderText(QStringLiteral("https://queue.example.org"));
     for (QComboBox* c : {m_cmbPrinter, m_cmbService, m_cmbSource})
         c->setMinimumContentsLength(24);
 
@@ -138,6 +143,9 @@ SettingsScreen::SettingsScreen(Station& station, VoicePlayer* player, QWidget* p
     auto* videoForm = new QFormLayout(video);
     videoForm->addRow(QString(), m_chkEnable);
     videoForm->addRow(QStringLiteral("Input Source"), m_cmbSource);
+    auto* webGroup = new QGroupBox(QStringLiteral("Web"), this);
+    auto* webForm = new QFormLayout(webGroup);
+    webForm->addRow(QStringLiteral("Public Address"), m_txtWebAddress);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save);
@@ -146,6 +154,7 @@ SettingsScreen::SettingsScreen(Station& station, VoicePlayer* player, QWidget* p
     layout->addWidget(general);
     layout->addWidget(voices);
     layout->addWidget(video);
+    layout->addWidget(webGroup);
     layout->addLayout(buttons);
 
     connect(m_chkEnable, &QCheckBox::toggled, m_cmbSource, &QWidget::setEnabled);
@@ -199,6 +208,7 @@ void SettingsScreen::load() {
     m_cmbSource->setEnabled(m_chkEnable->isChecked());
     const int source = s.number(keys::VideoSource);
     m_cmbSource->setCurrentIndex(source >= 0 && source < m_cmbSource->count() ? source : -1);
+    m_txtWebAddress->setText(s.text(keys::WebAddress));
     // Leaving "No. Print": what is not a number becomes 1.
     connect(m_txtPrint, &QLineEdit::editingFinished, this, [this] {
         if (!numeric(m_txtPrint->text())) m_txtPrint->setText(QStringLiteral("1"));
@@ -222,6 +232,15 @@ bool SettingsScreen::saveData() {
             return false;
         }
     }
+    // The address is printed on every ticket as a QR code: a wrong one would
+    // send every visitor nowhere, so it is refused before anything is stored.
+    const std::optional<QString> address = webAddress(m_txtWebAddress->text());
+    if (!address) {
+        Dialogs::message(this, QStringLiteral("Public Address must be a web address such as "
+                                              "https://queue.example.org"));
+        m_txtWebAddress->setFocus();
+        return false;
+    }
     if (m_cmbTheme->currentText().isEmpty()) {
         Dialogs::message(this, QStringLiteral("Cannot Save Please select a Theme"));
         s.set(keys::ScrollSpeed, m_txtSpeed->text().trimmed());
@@ -240,6 +259,7 @@ bool SettingsScreen::saveData() {
     s.set(keys::ThemeCut, m_cmbCut->currentText());
     s.set(keys::VideoIn, m_chkEnable->isChecked() ? 1 : 0);
     s.set(keys::VideoSource, m_cmbSource->currentIndex());
+    s.set(keys::WebAddress, *address);
     try {
         m_station.themeNo =
             lookups::getThemeId(m_station, s.text(keys::ThemeName, QStringLiteral("Black")));
@@ -250,6 +270,19 @@ bool SettingsScreen::saveData() {
     emit m_station.settingsSaved();
     accept();
     return true;
+}
+
+std::optional<QString> SettingsScreen::webAddress(const QString& typed) {
+    QString text = typed.trimmed();
+    while (text.endsWith(u'/'))
+        text.chop(1);
+    if (text.isEmpty()) return QString();
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty() ||
+        !url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment() || text.contains(u' '))
+        return std::nullopt;
+    return text;
 }
 
 QStringList SettingsScreen::testFiles(const QString& format, QString* voiceName) {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -14,8 +15,8 @@ namespace tv {
 class Station;
 class VoicePlayer;
 
-// "Settings": the station's ticket screen, printer, display, announcement
-// and live video settings, in one modal window.
+// "Settings": the station's ticket screen, printer, display, announcement,
+// live video and web settings, in one modal window.
 class SettingsScreen final : public QDialog {
     Q_OBJECT
 
@@ -35,6 +36,10 @@ public:
     void test(int which);
     // The files a test of `format` plays, and its voice.
     static QStringList testFiles(const QString& format, QString* voiceName);
+    // The hall's public web address as stored: "" for none, else an http(s)
+    // address of a host without query or fragment and without a trailing "/".
+    // Nothing for text that is no such address.
+    static std::optional<QString> webAddress(const QString& typed);
 
     static inline const QString noPrinter = QStringLiteral("(No Printer Installed)");
 
@@ -59,6 +64,7 @@ private:
     QLineEdit* m_txtVoice2;
     QCheckBox* m_chkEnable;
     QComboBox* m_cmbSource;
+    QLineEdit* m_txtWebAddress;
 };
 
 } // namespace tv

@@ -134,6 +134,31 @@ private slots:
         QVERIFY(!st().settings().store().contains("Queue", "theme", "theme"));
     }
 
+    void theHallsWebAddressIsAWebAddressOrNothing() {
+        st().settings().set(keys::WebAddress, "https://queue.example.org");
+        SettingsScreen screen(st(), &m_player);
+        QCOMPARE(text("txtWebAddress", screen), QString("https://queue.example.org"));
+        combo("cmbTheme", screen)->setCurrentText("Hall");
+        // What every ticket's QR code would carry: refused when it leads nowhere.
+        for (const char* bad : {"queue.example.org", "ftp://queue.example.org", "https://",
+                                "https://x.org/?a=1", "https://x.org/#t", "javascript:alert(1)",
+                                "https://user:pw@x.org", "http://a b.org"}) {
+            edit("txtWebAddress", screen)->setText(bad);
+            QVERIFY2(!screen.saveData(), bad);
+            QVERIFY(Dialogs::takeMessages().value(0).text.startsWith("Public Address"));
+            QCOMPARE(text("txtWebAddress", screen), QString(bad)); // kept for correcting
+        }
+        QCOMPARE(st().settings().text(keys::WebAddress), QString("https://queue.example.org"));
+        edit("txtWebAddress", screen)->setText("  http://10.0.0.5:8080/hall/ ");
+        QVERIFY(screen.saveData());
+        QCOMPARE(st().settings().text(keys::WebAddress), QString("http://10.0.0.5:8080/hall"));
+        SettingsScreen cleared(st(), &m_player);
+        combo("cmbTheme", cleared)->setCurrentText("Hall");
+        edit("txtWebAddress", cleared)->setText("  ");
+        QVERIFY(cleared.saveData()); // no address: tickets print as before
+        QCOMPARE(st().settings().text(keys::WebAddress), QString());
+    }
+
     void theTestReadsTwelveForTokenAndCounter() {
         SettingsScreen screen(st(), &m_player);
         m_player.sequences.clear();
