@@ -11,6 +11,7 @@ QByteArray plainAnswer(int status, const char* reason, const QByteArray& json) {
            "\r\nContent-Type: application/json\r\nContent-Length: " +
            QByteArray::number(json.size()) +
            "\r\nConnection: close\r\nRetry-After: 5\r\nX-Content-Type-Options: nosniff\r\n"
+           "Content-Security-Policy: default-src 'none'; frame-ancestors 'none'\r\n"
            "Cache-Control: no-store\r\n\r\n" +
            json;
 }
@@ -40,8 +41,8 @@ int overLimit(const QByteArray& head, qint64 waiting, const GuardedServer::Limit
 
 GuardedServer::GuardedServer(const Limits& limits, QObject* parent)
     : QTcpServer(parent), m_limits(limits) {
-    // A slow sender is noticed within a second of its time running out.
-    m_sweep.setInterval(1000);
+    // A slow or silent sender is noticed soon after its time runs out.
+    m_sweep.setInterval(qBound(50, qMin(limits.requestTimeoutMs, limits.idleTimeoutMs) / 4, 1000));
     connect(&m_sweep, &QTimer::timeout, this, &GuardedServer::sweep);
     m_sweep.start();
 }
@@ -62,6 +63,9 @@ void GuardedServer::incomingConnection(qintptr handle) {
         return;
     }
     m_sockets.append(socket);
+    Watch& w = m_watch[socket];
+    w.socket = socket;
+    w.since.start();
     guard(socket);
     addPendingConnection(socket);
 }
@@ -83,17 +87,28 @@ void GuardedServer::guard(QTcpSocket* socket) {
                     : plainAnswer(413, "Payload Too Large",
                                   R"({"error":"too_large","message":"Request too large."})"));
             socket->disconnectFromHost();
-            m_partial.remove(socket);
+            m_watch.remove(socket);
             return;
         }
-        if (waiting > 0 && !m_partial.contains(socket)) {
-            Partial& p = m_partial[socket];
-            p.socket = socket;
-            p.since.start();
+        const auto it = m_watch.find(socket);
+        if (it == m_watch.end() || waiting == 0 || it->inRequest) return;
+        // A web socket's handshake: from here on the socket is the web
+        // socket's, whose pings tell a live browser from a dead one.
+        const QByteArray head = socket->peek(qMin(waiting, m_limits.maxHeaderBytes)).toLower();
+        if (head.contains("\r\nupgrade:") && head.contains("websocket")) {
+            m_watch.erase(it);
+            return;
+        }
+        it->inRequest = true;
+        it->since.start();
+    });
+    // An answer went out: the connection waits for its next request.
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
+        if (const auto it = m_watch.find(socket); it != m_watch.end()) {
+            it->inRequest = false;
+            it->since.start();
         }
     });
-    // An answer went out: whatever comes next is a new request.
-    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { m_partial.remove(socket); });
 }
 
 int GuardedServer::openConnections() {
@@ -104,12 +119,13 @@ int GuardedServer::openConnections() {
 }
 
 void GuardedServer::sweep() {
-    for (auto it = m_partial.begin(); it != m_partial.end();) {
+    for (auto it = m_watch.begin(); it != m_watch.end();) {
         QTcpSocket* socket = it->socket.data();
-        if (!socket || socket->bytesAvailable() == 0) {
-            it = m_partial.erase(it);
-        } else if (it->since.elapsed() > m_limits.requestTimeoutMs) {
-            it = m_partial.erase(it);
+        const int allowed = it->inRequest ? m_limits.requestTimeoutMs : m_limits.idleTimeoutMs;
+        if (!socket || socket->state() == QAbstractSocket::UnconnectedState) {
+            it = m_watch.erase(it);
+        } else if (it->since.elapsed() > allowed) {
+            it = m_watch.erase(it);
             socket->abort();
         } else {
             ++it;

@@ -15,9 +15,12 @@ namespace tv::web {
 // that gets "503" and is closed), at most `maxRequestBytes` of a request
 // not yet answered and `maxHeaderBytes` of its headers (a huge header gets
 // "431", a huge body "413", as soon as it shows, and the connection is
-// closed before the request is held in memory), and a request that
-// trickles in slower than `requestTimeoutMs` is dropped. Web sockets count
-// against the cap for as long as they are open.
+// closed before the request is held in memory), a request that trickles in
+// slower than `requestTimeoutMs` is dropped, and so is a connection that
+// sends nothing for `idleTimeoutMs` (before its first request or between
+// two): idle sockets must not hold the places of the cap for good. Web
+// sockets count against the cap for as long as they are open; their own
+// pings look after them.
 class GuardedServer final : public QTcpServer {
     Q_OBJECT
 
@@ -27,6 +30,7 @@ public:
         qint64 maxHeaderBytes = 16 * 1024;
         qint64 maxRequestBytes = 64 * 1024; // headers and body
         int requestTimeoutMs = 10000;
+        int idleTimeoutMs = 30000;
     };
     explicit GuardedServer(const Limits& limits, QObject* parent = nullptr);
 
@@ -45,12 +49,14 @@ private:
     // becomes a web socket loses every connection it had.
     QList<QPointer<QTcpSocket>> m_sockets;
     int m_refused = 0;
-    // Sockets with request bytes waiting, and since when.
-    struct Partial {
+    // Plain HTTP connections and since when they wait: for the rest of a
+    // request once its first bytes came, else for a request at all.
+    struct Watch {
         QPointer<QTcpSocket> socket;
         QElapsedTimer since;
+        bool inRequest = false;
     };
-    QHash<QTcpSocket*, Partial> m_partial;
+    QHash<QTcpSocket*, Watch> m_watch;
     QTimer m_sweep;
 };
 

@@ -27,6 +27,14 @@ constexpr int pingMs = 30000;
 constexpr int maxGaps = 200;
 // Calls a board that comes back is sent of what it missed.
 constexpr int missedCallsLimit = 50;
+// The browsers only listen; anything they send beyond a few words is refused
+// before it is held in memory.
+constexpr quint64 maxIncomingBytes = 4096;
+
+void limitIncoming(QWebSocket* socket) {
+    socket->setMaxAllowedIncomingFrameSize(maxIncomingBytes);
+    socket->setMaxAllowedIncomingMessageSize(maxIncomingBytes);
+}
 } // namespace
 
 LiveHub::LiveHub(Station& station, int statusRefreshMs, QObject* parent)
@@ -43,10 +51,18 @@ LiveHub::LiveHub(Station& station, int statusRefreshMs, QObject* parent)
     connect(&m_statusRefresh, &QTimer::timeout, this, [this] { refreshStatuses({}, true); });
     m_ping.setInterval(pingMs);
     connect(&m_ping, &QTimer::timeout, this, [this] {
-        for (const Board& b : std::as_const(m_boards))
-            b.socket->ping();
-        for (const StatusPage& p : std::as_const(m_statuses))
-            p.socket->ping();
+        // A phone that went away without a word (out of range, battery) answers
+        // no ping: after two unanswered ones its place is given up.
+        const qint64 now = m_clock.elapsed();
+        QList<QWebSocket*> silent;
+        for (auto it = m_heard.cbegin(); it != m_heard.cend(); ++it) {
+            if (now - it.value() > 2 * qint64(m_ping.interval()) + 1000)
+                silent << it.key();
+            else
+                it.key()->ping();
+        }
+        for (QWebSocket* s : silent)
+            s->abort();
     });
 }
 
@@ -198,7 +214,17 @@ void LiveHub::refreshStatuses(const QSet<qint16>& services, bool all) {
     }
 }
 
+void LiveHub::watch(QWebSocket* socket) {
+    socket->setParent(this);
+    limitIncoming(socket);
+    m_heard.insert(socket, m_clock.elapsed());
+    connect(socket, &QWebSocket::pong, this,
+            [this, socket] { m_heard.insert(socket, m_clock.elapsed()); });
+    connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropSocket(socket); });
+}
+
 void LiveHub::dropSocket(QWebSocket* socket) {
+    m_heard.remove(socket);
     m_boards.removeIf([socket](const Board& b) { return b.socket == socket; });
     m_statuses.removeIf([socket](const StatusPage& p) { return p.socket == socket; });
     socket->deleteLater();
@@ -207,8 +233,7 @@ void LiveHub::dropSocket(QWebSocket* socket) {
 void LiveHub::addBoard(std::unique_ptr<QWebSocket> owned, const QList<int>& counters,
                        qint64 after) {
     QWebSocket* socket = owned.release();
-    socket->setParent(this);
-    connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropSocket(socket); });
+    watch(socket);
     m_boards.append({socket, counters});
     if (after <= 0 || after >= m_after) return;
     // What it missed while away: today's calls after its last one, up to what
@@ -249,8 +274,7 @@ void LiveHub::addBoard(std::unique_ptr<QWebSocket> owned, const QList<int>& coun
 
 void LiveHub::addStatus(std::unique_ptr<QWebSocket> owned, qint64 tickAuto, Lang lang) {
     QWebSocket* socket = owned.release();
-    socket->setParent(this);
-    connect(socket, &QWebSocket::disconnected, this, [this, socket] { dropSocket(socket); });
+    watch(socket);
     StatusPage page{socket, tickAuto, 0, lang, {}};
     try {
         const TicketStatus s = TicketStatusOps(m_station).statusOf(tickAuto);

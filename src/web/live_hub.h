@@ -37,6 +37,9 @@ public:
     // How long a skipped key is looked for again.
     static constexpr int gapWatchMs = 60000;
     static constexpr int readLimit = 500;
+    // Sockets are pinged this often; one that leaves two pings in a row
+    // unanswered is given up.
+    void setPingInterval(int ms) { m_ping.setInterval(ms); }
 
     LiveHub(Station& station, int statusRefreshMs, QObject* parent = nullptr);
     ~LiveHub() override;
@@ -80,6 +83,7 @@ private:
     void onRead(bool ok, const QList<CallLine>& lines);
     void deliver(const CallLine& line);
     void refreshStatuses(const QSet<qint16>& services, bool all);
+    void watch(QWebSocket* socket);
     void dropSocket(QWebSocket* socket);
     qint16 serviceOfCounter(qint64 counterKey);
     QStringList soundsFor(const CallLine& line) const;
@@ -94,6 +98,7 @@ private:
     QTimer m_safety;
     QTimer m_statusRefresh;
     QTimer m_ping;
+    QHash<QWebSocket*, qint64> m_heard; // when each socket last answered a ping (ms)
     QList<Board> m_boards;
     QList<StatusPage> m_statuses;
     QHash<qint64, qint16> m_counterService;

@@ -252,6 +252,47 @@ private slots:
         QCOMPARE(web().get("/board").status, 200);
     }
 
+    void silentAndGreedySocketsGiveUpTheirPlaces() {
+        m_options.limits.idleTimeoutMs = 300;
+        m_options.limits.requestTimeoutMs = 300;
+        startServer();
+        m_server->hub().setPingInterval(100);
+        QTcpSocket silent, trickle, keepAlive;
+        for (QTcpSocket* s : {&silent, &trickle, &keepAlive})
+            s->connectToHost(QHostAddress::LocalHost, m_server->port());
+        QTRY_COMPARE(m_server->tcp().openConnections(), 3);
+        trickle.write("GET /board HTTP/1.1\r\nHost: x\r\n"); // never ends its headers
+        keepAlive.write("GET /board HTTP/1.1\r\nHost: x\r\n\r\n");
+        QTRY_VERIFY(keepAlive.bytesAvailable() > 0);
+        QVERIFY(keepAlive.readAll().startsWith("HTTP/1.1 200"));
+        for (QTcpSocket* s : {&silent, &trickle, &keepAlive})
+            QTRY_COMPARE(s->state(), QAbstractSocket::UnconnectedState);
+
+        // A browser that stops answering pings (here one that never does).
+        QTcpSocket mute;
+        mute.connectToHost(QHostAddress::LocalHost, m_server->port());
+        QVERIFY(mute.waitForConnected(5000));
+        mute.write("GET /ws/board?theme=Hall HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\n"
+                   "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                   "Sec-WebSocket-Version: 13\r\n\r\n");
+        QTRY_COMPARE(m_server->hub().boards(), 1);
+        QTRY_VERIFY(mute.bytesAvailable() >= 12);
+        QVERIFY(mute.readAll().startsWith("HTTP/1.1 101"));
+        // A live browser answers its pings and stays, past the idle limit too.
+        Browser live(url("/ws/board?theme=Hall"));
+        QTRY_VERIFY(live.connected());
+        QTRY_COMPARE(mute.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(m_server->hub().boards(), 1);
+        QVERIFY(live.connected());
+
+        // Whatever a browser sends is small, or it is closed.
+        live.socket.sendTextMessage(QString(100000, u'x'));
+        QTRY_VERIFY(!live.connected());
+        QCOMPARE(live.socket.closeCode(), QWebSocketProtocol::CloseCodeTooMuchData);
+        QTRY_COMPARE(m_server->hub().boards(), 0);
+        QCOMPARE(web().get("/board").status, 200);
+    }
+
     void callsArePushedToBoardsAndPages() {
         issueTicket(st(), 1);
         const auto mine = issueTicket(st(), 1);
