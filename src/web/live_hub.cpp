@@ -190,27 +190,31 @@ qint16 LiveHub::serviceOfCounter(qint64 counterKey) {
 }
 
 void LiveHub::refreshStatuses(const QSet<qint16>& services, bool all) {
-    if (m_statuses.isEmpty()) return;
-    QHash<qint16, ServiceFacts> facts;
-    QHash<qint64, TicketStatus> seen;
-    TicketStatusOps ops(m_station);
+    QList<qint64> wanted;
+    for (const StatusPage& p : std::as_const(m_statuses))
+        if (all || services.contains(p.service)) wanted.append(p.tickAuto);
+    if (wanted.isEmpty()) return;
+    QHash<qint64, TicketStatus> now;
     try {
-        for (StatusPage& p : m_statuses) {
-            if (!all && !services.contains(p.service)) continue;
-            auto it = seen.constFind(p.tickAuto);
-            if (it == seen.constEnd())
-                it = seen.insert(p.tickAuto, ops.statusOf(p.tickAuto, &facts));
-            if (!it->found) continue;
-            p.service = it->serviceId;
-            const QByteArray json =
-                QJsonDocument(statusJson(*it, p.lang)).toJson(QJsonDocument::Compact);
-            if (json == p.last) continue;
-            p.last = json;
-            p.socket->sendTextMessage(QString::fromUtf8(json));
-            emit statusPushed(p.tickAuto);
-        }
+        now = TicketStatusOps(m_station).statusesOf(wanted);
     } catch (const DbError&) {
-        // The pages keep what they show; the next call or refresh tries again.
+        return; // the pages keep what they show; the next call or refresh tries again
+    }
+    // Pages of one ticket in one language get the same words: made once.
+    QHash<QString, QByteArray> made;
+    for (StatusPage& p : m_statuses) {
+        const auto it = now.constFind(p.tickAuto);
+        if (it == now.constEnd()) continue;
+        p.service = it->serviceId;
+        const QString key = QString::number(p.tickAuto) + u'|' + langCode(p.lang);
+        auto json = made.constFind(key);
+        if (json == made.constEnd())
+            json = made.insert(
+                key, QJsonDocument(statusJson(*it, p.lang)).toJson(QJsonDocument::Compact));
+        if (*json == p.last) continue;
+        p.last = *json;
+        p.socket->sendTextMessage(QString::fromUtf8(*json));
+        emit statusPushed(p.tickAuto);
     }
 }
 

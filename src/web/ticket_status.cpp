@@ -14,6 +14,7 @@ namespace {
 
 constexpr int medianSample = 20;       // finished tickets the median is taken over
 constexpr int activeWindowSecs = 1800; // a counter that called within this is at work
+constexpr qsizetype statusChunk = 200; // tickets asked for in one statement
 
 // A time of day as either engine hands it back (a time, or "HH:mm:ss" text).
 QTime timeOf(const QVariant& v) {
@@ -117,66 +118,118 @@ qint16 TicketStatusOps::serviceOfCounter(qint64 counterKey) {
     return v.isValid() && !v.isNull() ? qint16(v.toInt()) : qint16(0);
 }
 
-TicketStatus TicketStatusOps::statusOf(qint64 tickAuto, QHash<qint16, ServiceFacts>* cache) {
+TicketStatus TicketStatusOps::statusOf(qint64 tickAuto) {
+    return statusesOf({tickAuto}).value(tickAuto);
+}
+
+QHash<qint64, TicketStatus> TicketStatusOps::statusesOf(const QList<qint64>& tickAutos) {
     auto c = m_station.dbConnection;
-    TicketStatus s;
-    RecordSet row(c,
-                  QStringLiteral("select servAuto, tickNo, tickDate, call, no_abr, attended, "
-                                 "finished, status from tblTicket where tickAuto=?"),
-                  {tickAuto});
-    if (row.recordCount() == 0) return s;
-    s.found = true;
-    s.tickAuto = tickAuto;
-    s.serviceId = qint16(row.number(0));
-    s.day = row.textOrEmpty(2);
-    s.token = row.textOrEmpty(4);
-    const bool called = row.textOrEmpty(3) == u"1";
-    const QString status = row.textOrEmpty(7);
-    const qint64 counter = row.isNull(5) ? 0 : row.number(5);
-    if (status.compare(u"Cancelled", Qt::CaseInsensitive) == 0)
-        s.stage = Stage::Cancelled;
-    else if (!called && status.compare(u"Transferred", Qt::CaseInsensitive) == 0)
-        s.stage = Stage::Transferred;
-    else if (!called)
-        s.stage = Stage::Waiting;
-    else
-        s.stage = row.isNull(6) ? Stage::Called : Stage::Finished;
+    const QString today = m_station.clock().todayText();
+    QHash<qint64, TicketStatus> out;
+    QHash<qint64, qint64> tickNo;  // of the tickets still in the queue
+    QHash<qint64, qint64> counter; // attended, of the tickets that have one
+    QList<qint64> keys = tickAutos;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 
-    ServiceFacts facts;
-    const bool shared =
-        cache && cache->contains(s.serviceId) && s.day == m_station.clock().todayText();
-    if (shared) {
-        facts = cache->value(s.serviceId);
-    } else {
-        facts = factsOf(s.serviceId, s.day);
-        if (cache && s.day == m_station.clock().todayText()) cache->insert(s.serviceId, facts);
+    const auto inList = [](qsizetype n) { return QStringList(n, QStringLiteral("?")).join(u','); };
+    for (qsizetype from = 0; from < keys.size(); from += statusChunk) {
+        const QList<qint64> part = keys.mid(from, statusChunk);
+        QVariantList binds;
+        for (qint64 k : part)
+            binds.append(k);
+        RecordSet row(c,
+                      QStringLiteral("select tickAuto, servAuto, tickNo, tickDate, call, no_abr, "
+                                     "attended, finished, status from tblTicket where tickAuto "
+                                     "in (%1)")
+                          .arg(inList(part.size())),
+                      binds);
+        for (; !row.eof(); row.moveNext()) {
+            TicketStatus s;
+            s.found = true;
+            s.tickAuto = row.number(0);
+            s.serviceId = qint16(row.number(1));
+            s.day = row.textOrEmpty(3);
+            s.token = row.textOrEmpty(5);
+            const bool called = row.textOrEmpty(4) == u"1";
+            const QString status = row.textOrEmpty(8);
+            if (status.compare(u"Cancelled", Qt::CaseInsensitive) == 0)
+                s.stage = Stage::Cancelled;
+            else if (!called && status.compare(u"Transferred", Qt::CaseInsensitive) == 0)
+                s.stage = Stage::Transferred;
+            else if (!called)
+                s.stage = Stage::Waiting;
+            else
+                s.stage = row.isNull(7) ? Stage::Called : Stage::Finished;
+            tickNo.insert(s.tickAuto, row.number(2));
+            if (!row.isNull(6) && row.number(6) > 0) counter.insert(s.tickAuto, row.number(6));
+            out.insert(s.tickAuto, s);
+        }
     }
-    s.serviceName = facts.name;
-    s.nowServing = facts.nowServing;
 
-    if (s.stage == Stage::Waiting || s.stage == Stage::Transferred) {
-        // The counters take waiting and transferred tickets of the service
-        // alike, lowest number first.
-        s.ahead = c->scalar(QStringLiteral("select count(*) from tblTicket where servAuto=? and "
-                                           "tickDate=? and call='0' and tickNo<?"),
-                            {s.serviceId, s.day, row.number(1)})
-                      .toInt();
-        if (s.day == m_station.clock().todayText())
-            s.wait = estimateWait(s.ahead, facts.medianSeconds, facts.activeCounters);
+    // Each service and day once, however many of its tickets are asked for.
+    QHash<QString, ServiceFacts> facts;
+    QHash<QString, QList<qint64>> waiting; // numbers not called yet, in order
+    const auto dayKey = [](const TicketStatus& s) {
+        return QString::number(s.serviceId) + u'|' + s.day;
+    };
+    QList<qint64> askCall;
+    for (TicketStatus& s : out) {
+        const QString k = dayKey(s);
+        auto f = facts.constFind(k);
+        if (f == facts.constEnd()) f = facts.insert(k, factsOf(s.serviceId, s.day));
+        s.serviceName = f->name;
+        s.nowServing = f->nowServing;
+        if (s.stage == Stage::Waiting || s.stage == Stage::Transferred) {
+            auto w = waiting.find(k);
+            if (w == waiting.end()) {
+                QList<qint64> numbers;
+                RecordSet rs(c,
+                             QStringLiteral("select tickNo from tblTicket where servAuto=? and "
+                                            "tickDate=? and call='0' order by tickNo"),
+                             {s.serviceId, s.day});
+                for (; !rs.eof(); rs.moveNext())
+                    numbers.append(rs.number(0));
+                w = waiting.insert(k, numbers);
+            }
+            // The counters take waiting and transferred tickets of the
+            // service alike, lowest number first.
+            s.ahead = int(std::lower_bound(w->cbegin(), w->cend(), tickNo.value(s.tickAuto)) -
+                          w->cbegin());
+            if (s.day == today) s.wait = estimateWait(s.ahead, f->medianSeconds, f->activeCounters);
+        }
+        if (s.stage == Stage::Called || s.stage == Stage::Finished) askCall.append(s.tickAuto);
     }
-    if (s.stage == Stage::Called || s.stage == Stage::Finished) {
-        // What the hall board showed for the call, else the counter's own name.
+
+    // What the hall board showed for the call (the newest call of the
+    // ticket), else the counter's own display name.
+    for (qsizetype from = 0; from < askCall.size(); from += statusChunk) {
+        const QList<qint64> part = askCall.mid(from, statusChunk);
+        QVariantList binds;
+        for (qint64 k : part)
+            binds.append(k);
         RecordSet call(c,
-                       QStringLiteral("select top 1 callCounter from tblCall where tickAuto=? "
-                                      "order by callauto desc"),
-                       {tickAuto});
-        if (call.recordCount() > 0) s.counter = call.textOrEmpty(0);
+                       QStringLiteral("select tickAuto, callCounter from tblCall where tickAuto "
+                                      "in (%1) order by callauto asc")
+                           .arg(inList(part.size())),
+                       binds);
+        for (; !call.eof(); call.moveNext())
+            out[call.number(0)].counter = call.textOrEmpty(1);
     }
-    if (s.counter.isEmpty() && counter > 0 && s.stage != Stage::Waiting)
-        s.counter = c->scalar(QStringLiteral("select displayName from tblCounter where cntAuto=?"),
-                              {counter})
-                        .toString();
-    return s;
+    QHash<qint64, QString> displayNames;
+    for (TicketStatus& s : out) {
+        if (!s.counter.isEmpty() || s.stage == Stage::Waiting || !counter.contains(s.tickAuto))
+            continue;
+        const qint64 k = counter.value(s.tickAuto);
+        auto name = displayNames.constFind(k);
+        if (name == displayNames.constEnd())
+            name = displayNames.insert(
+                k,
+                c->scalar(QStringLiteral("select displayName from tblCounter where cntAuto=?"), {k})
+                    .toString());
+        s.counter = *name;
+    }
+    return out;
 }
 
 QList<TicketStatusOps::ServiceLine> TicketStatusOps::activeServices() {

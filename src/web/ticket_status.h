@@ -74,9 +74,12 @@ public:
     // Facts of service `service` for day `day` (see ServiceFacts).
     ServiceFacts factsOf(qint16 service, const QString& day);
 
-    // The status of ticket `tickAuto`; `cache` shares service facts between
-    // tickets looked at together (one call wakes many pages of one service).
-    TicketStatus statusOf(qint64 tickAuto, QHash<qint16, ServiceFacts>* cache = nullptr);
+    // The status of ticket `tickAuto`.
+    TicketStatus statusOf(qint64 tickAuto);
+    // The statuses of many tickets at once (one call wakes the pages of a
+    // whole service): a few statements for all of them, not a few for each.
+    // A ticket that is gone is missing from the answer.
+    QHash<qint64, TicketStatus> statusesOf(const QList<qint64>& tickAutos);
 
     // Active services with their queues, for the API.
     struct ServiceLine {
