@@ -23,9 +23,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
 #include <chrono>
@@ -60,12 +61,15 @@ quint16 freePort() {
     return s.serverPort();
 }
 
-// Waits, with the event loop running, until `done` or `ms` passed.
+// Waits, with the event loop running, until `done` or `ms` passed. Sleeps
+// between events (a spinning loop would take a core from the service).
 bool waitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();
+    QTimer wake;
+    wake.start(5);
     while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     return done();
 }
 
@@ -78,8 +82,9 @@ int runWebCounters(const QStringList& a) {
     Station st(QStringLiteral("bench-counters"), a[0]);
     st.setEmbeddedFile(a[1]);
     if (!st.openConnection()) return 1;
-    const int counters = a[2].toInt();
-    const qint64 endAt = monotonicUs() + qint64(a[3].toDouble() * 1e6);
+    const int counters = qBound(1, a[2].toInt(), 200);
+    const double seconds = qBound(1.0, a[3].toDouble(), 600.0);
+    const qint64 endAt = monotonicUs() + qint64(seconds * 1e6);
     std::vector<std::unique_ptr<CallingOps>> desks;
     for (int i = 0; i < counters; ++i)
         desks.push_back(std::make_unique<CallingOps>(st));
@@ -116,15 +121,19 @@ int runWebCounters(const QStringList& a) {
         QTimer::singleShot(i * callEveryMs / counters, t, [t] { t->start(); });
         timers << t;
     }
-    waitFor([&] { return running == 0; }, int(a[3].toDouble() * 1000) + 10000);
+    waitFor([&] { return running == 0; }, int(seconds * 1000) + 10000);
     qDeleteAll(timers);
     return 0;
 }
 
 int runWebBench(const Options& o) {
-    const int clients = o.value(QStringLiteral("--clients"), QStringLiteral("1000")).toInt();
-    const int counters = o.value(QStringLiteral("--counters"), QStringLiteral("20")).toInt();
-    const double seconds = o.value(QStringLiteral("--seconds"), QStringLiteral("30")).toDouble();
+    // Bounded, so a typo cannot start a run that never ends.
+    const int clients =
+        qBound(2, o.value(QStringLiteral("--clients"), QStringLiteral("1000")).toInt(), 5000);
+    const int counters =
+        qBound(1, o.value(QStringLiteral("--counters"), QStringLiteral("20")).toInt(), 200);
+    const double seconds =
+        qBound(2.0, o.value(QStringLiteral("--seconds"), QStringLiteral("30")).toDouble(), 600.0);
     const QString program =
         o.value(QStringLiteral("--program"), QCoreApplication::applicationDirPath() + "/tallyvox");
     rlimit files{};
@@ -180,6 +189,11 @@ int runWebBench(const Options& o) {
     service.start(program, {QStringLiteral("--profile"), profile, QStringLiteral("--serve"),
                             QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
                             QStringLiteral("--issue-limit"), QStringLiteral("1000000")});
+    // The service goes with the bench, however the bench ends.
+    const auto stopService = qScopeGuard([&service] {
+        service.terminate();
+        if (!service.waitForFinished(5000)) service.kill();
+    });
     if (!service.waitForReadyRead(30000)) {
         std::fprintf(stderr, "web bench: the service did not start\n");
         return 1;
@@ -216,6 +230,7 @@ int runWebBench(const Options& o) {
         if (i % 50 == 49) waitFor([&] { return open > i - 25; }, 5000);
     }
     waitFor([&] { return open == clients; }, 60000);
+    const int connected = open;
     statusMessages = 0;
 
     QProcess desks;
@@ -226,9 +241,14 @@ int runWebBench(const Options& o) {
     double peakRss = 0;
     QElapsedTimer runTime;
     runTime.start();
+    QElapsedTimer sampled;
+    sampled.start();
     waitFor(
         [&] {
-            peakRss = qMax(peakRss, rssMb(servicePid));
+            if (sampled.elapsed() >= 100) {
+                peakRss = qMax(peakRss, rssMb(servicePid));
+                sampled.restart();
+            }
             return desks.state() == QProcess::NotRunning;
         },
         int(seconds * 1000) + 30000);
@@ -275,9 +295,10 @@ int runWebBench(const Options& o) {
     http.connectToHost(QHostAddress::LocalHost, port);
     waitFor([&] { return http.state() == QAbstractSocket::ConnectedState; }, 5000);
     const QByteArray body = R"({"service":2})";
-    const QByteArray request = "POST /api/v1/tickets HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Api-Key: " +
-                               key.toLatin1() + "\r\nContent-Type: application/json\r\nContent-Length: " +
-                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    const QByteArray request =
+        "POST /api/v1/tickets HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Api-Key: " + key.toLatin1() +
+        "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+        "\r\n\r\n" + body;
     int api = 0;
     t.restart();
     while (t.elapsed() < window * 1000 && http.state() == QAbstractSocket::ConnectedState) {
@@ -298,15 +319,16 @@ int runWebBench(const Options& o) {
     }
     const double apiRate = api / (t.elapsed() / 1000.0);
 
-    service.terminate();
-    if (!service.waitForFinished(5000)) service.kill();
-    std::printf("web engine=%s clients=%d boards=%d status_pages=%d counters=%d calls=%d "
-                "push_first_p50_ms=%.1f push_p50_ms=%.1f push_p99_ms=%.1f push_max_ms=%.1f missed=%lld "
-                "status_pushes=%lld service_rss_mb=%.1f api_issue_per_s=%.0f "
-                "kiosk_issue_per_s=%.0f\n",
-                qPrintable(o.engine), clients, boards, clients - boards, counters, calls,
-                percentile(firsts, 0.5), percentile(latencies, 0.5), percentile(latencies, 0.99), percentile(latencies, 1.0),
-                missing, statusMessages, peakRss, apiRate, kioskRate);
+    std::printf(
+        "web engine=%s clients=%d connected=%d boards=%d status_pages=%d counters=%d calls=%d "
+        "push_first_p50_ms=%.1f push_first_p99_ms=%.1f push_p50_ms=%.1f push_p99_ms=%.1f "
+        "push_max_ms=%.1f missed=%lld "
+        "status_pushes=%lld service_rss_mb=%.1f api_issue_per_s=%.0f "
+        "kiosk_issue_per_s=%.0f\n",
+        qPrintable(o.engine), clients, connected, boards, clients - boards, counters, calls,
+        percentile(firsts, 0.5), percentile(firsts, 0.99), percentile(latencies, 0.5),
+        percentile(latencies, 0.99), percentile(latencies, 1.0), missing, statusMessages, peakRss,
+        apiRate, kioskRate);
     qunsetenv("TALLYVOX_HOME");
     return 0;
 }
