@@ -36,6 +36,8 @@ theme=$(sqlite3 "$home/data/tallyvox.db" "select themename from tbltheme order b
 today=$(date +%F)
 # Two calls on the board, as counters would leave them (the first ticket called).
 db="$home/data/tallyvox.db"
+# The demo theme keeps its clock off; a hall board usually shows one.
+sqlite3 "$db" "update tbltheme set showtime=1, tformat='hh:mm AP'"
 sqlite3 "$db" "update tblTicket set call=1, attended=1, attTime=time('now','localtime'), status='Finished' where tickNo=1 and servAuto=1 and tickDate='$today';
   insert into tblCall (servAuto, callToken, callCounter, status, tickAuto, tickDate, callRoom)
   select 1, no_abr, (select displayName from tblCounter where cntAuto=1), '0', tickAuto, tickDate, '' from tblTicket where tickNo=1 and servAuto=1 and tickDate='$today';"

@@ -163,7 +163,11 @@ std::optional<QJsonObject> boardJson(Station& station, const QString& themeName,
                     {QStringLiteral("token"), font("fntcrr", "sizecrr", 36)},
                     {QStringLiteral("counter"), font("fntval", "sizeval", 28)},
                     {QStringLiteral("clock"), font("timefont", "timesize", 20)}};
-    o[QStringLiteral("showClock")] = text("showtime") != u"0";
+    // As on the hall board: a clock only when the theme asks for one, in its format.
+    o[QStringLiteral("showClock")] = text("showtime") == u"1";
+    o[QStringLiteral("clockFormat")] = text("tformat").trimmed().isEmpty()
+                                           ? QStringLiteral("HH:mm:ss")
+                                           : text("tformat").trimmed();
 
     // The counters this station's boards show for the theme.
     QList<int> counters;

@@ -10,6 +10,8 @@
   var rows = 6;
   var after = 0;
   var seen = {};
+  var shown = []; // the calls on the list, newest first
+  var clockFormat = 'HH:mm:ss';
   var design = null;
   var soundOn = false;
   var queue = [];
@@ -39,7 +41,9 @@
     title.style.color = d.titleColor || '#fff';
     font(title, d.titleFont);
     var clock = document.getElementById('clock');
-    clock.hidden = d.showClock === false;
+    clock.hidden = !d.showClock;
+    clockFormat = d.clockFormat || 'HH:mm:ss';
+    tick();
     clock.style.color = c.clock || '#fff';
     font(clock, d.fonts && d.fonts.clock);
     var head = document.getElementById('head');
@@ -79,35 +83,45 @@
   function makeRow(call) {
     var tr = document.createElement('tr');
     var token = document.createElement('td');
-    token.textContent = call.token;
     var counter = document.createElement('td');
-    counter.textContent = call.counter;
-    if (call.room) {
-      var room = document.createElement('span');
-      room.className = 'room';
-      room.textContent = call.room;
-      counter.appendChild(room);
+    if (call) {
+      token.textContent = call.token;
+      counter.textContent = call.counter;
+      if (call.room) {
+        var room = document.createElement('span');
+        room.className = 'room';
+        room.textContent = call.room;
+        counter.appendChild(room);
+      }
+    } else {
+      tr.className = 'blank';
+      token.textContent = '\u00a0';
+      counter.textContent = '\u00a0';
     }
     tr.appendChild(token);
     tr.appendChild(counter);
     return tr;
   }
 
+  // The list always has the theme's number of lines, so a line keeps its
+  // size from the first call on; the newest call is the top one, highlighted.
+  function render(fresh) {
+    while (rowsEl.rows.length) rowsEl.deleteRow(0);
+    for (var i = 0; i < rows; i++) {
+      var tr = makeRow(shown[i]);
+      if (i === 0 && shown[0]) tr.classList.add(fresh ? 'newest' : 'top');
+      rowsEl.appendChild(tr);
+    }
+    restyle();
+  }
+
   function addCall(call, fresh) {
     if (seen[call.callauto]) return;
     seen[call.callauto] = true;
     after = Math.max(after, call.callauto);
-    var tr = makeRow(call);
-    if (fresh) {
-      var old = rowsEl.querySelector('tr.newest');
-      if (old) old.classList.remove('newest');
-      tr.classList.add('newest');
-      rowsEl.insertBefore(tr, rowsEl.firstChild);
-    } else {
-      rowsEl.appendChild(tr);
-    }
-    while (rowsEl.rows.length > rows) rowsEl.deleteRow(rowsEl.rows.length - 1);
-    restyle();
+    if (fresh) shown.unshift(call); else shown.push(call);
+    if (shown.length > rows) shown.length = rows;
+    if (fresh) render(true);
     if (fresh && soundOn) say(call.sounds || []);
   }
 
@@ -130,11 +144,31 @@
     document.getElementById('tickerText').textContent = (messages || []).join('   \u2022   ');
   }
 
-  function tick() {
-    var now = new Date();
+  // The theme's time format as the hall board reads it: h/hh, H/HH, m/mm,
+  // s/ss, and AP or ap for a twelve-hour clock.
+  function formatTime(now, format) {
+    var twelve = /ap/i.test(format);
+    var h = now.getHours();
+    var h12 = h % 12 === 0 ? 12 : h % 12;
     var pad = function (n) { return (n < 10 ? '0' : '') + n; };
-    document.getElementById('clock').textContent =
-      pad(now.getHours()) + ':' + pad(now.getMinutes()) + ':' + pad(now.getSeconds());
+    return format.replace(/HH|H|hh|h|mm|m|ss|s|AP|ap/g, function (t) {
+      switch (t) {
+        case 'HH': return pad(h);
+        case 'H': return String(h);
+        case 'hh': return pad(twelve ? h12 : h);
+        case 'h': return String(twelve ? h12 : h);
+        case 'mm': return pad(now.getMinutes());
+        case 'm': return String(now.getMinutes());
+        case 'ss': return pad(now.getSeconds());
+        case 's': return String(now.getSeconds());
+        case 'AP': return h < 12 ? 'AM' : 'PM';
+        default: return h < 12 ? 'am' : 'pm';
+      }
+    });
+  }
+
+  function tick() {
+    document.getElementById('clock').textContent = formatTime(new Date(), clockFormat);
   }
 
   function status(text) {
@@ -151,7 +185,7 @@
         applyDesign(res.body);
         showTicker(res.body.ticker);
         if (first) (res.body.calls || []).forEach(function (c) { addCall(c, false); });
-        restyle();
+        render(false);
         return true;
       });
   }
