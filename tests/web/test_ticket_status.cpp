@@ -120,6 +120,26 @@ private slots:
         QCOMPARE(statusJson(s, Lang::English).value("stage").toString(), QString("transferred"));
     }
 
+    void manyTicketsAtOnceReadAsEachAlone() {
+        QList<qint64> keys;
+        for (int i = 0; i < 3; ++i)
+            keys << issueTicket(st(), 1).tickAuto << issueTicket(st(), 2).tickAuto;
+        CallingOps desk(st());
+        pressNext(st(), desk, 1, 1, "Desk 1");
+        pressNext(st(), desk, 1, 1, "Desk 1"); // A1 finished, A2 called
+        pressNext(st(), desk, 4, 2, "Room 4");
+        keys << 999999; // gone: simply not in the answer
+        const auto all = ops().statusesOf(keys + keys);
+        QCOMPARE(all.size(), 5); // X-Ray took two tickets only (end number 2)
+        for (qint64 k : all.keys())
+            QCOMPARE(all.value(k), ops().statusOf(k));
+        QCOMPARE(all.value(keys[0]).stage, Stage::Finished);
+        QCOMPARE(all.value(keys[2]).counter, QString("Desk 1"));
+        QCOMPARE(all.value(keys[4]).ahead, 0);
+        QCOMPARE(all.value(keys[3]).ahead, 0); // X2: X1 is with Room 4
+        QVERIFY(!all.contains(999999));
+    }
+
     void aTicketThatIsGone() {
         const auto a = issueTicket(st(), 1);
         c()->execute("delete from tblTicket");
