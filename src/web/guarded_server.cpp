@@ -1,5 +1,6 @@
 #include "guarded_server.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 
 namespace tv::web {
@@ -35,6 +36,59 @@ int overLimit(const QByteArray& head, qint64 waiting, const GuardedServer::Limit
         }
     }
     return 0;
+}
+
+// Whether the request so far can be one at all: 0 while it can, else the
+// status to refuse it with. Qt's parser drops a connection it cannot read
+// without a word; a client deserves to know what was wrong.
+int malformed(const QByteArray& head) {
+    const qsizetype eol = head.indexOf("\r\n");
+    if (eol < 0) return 0; // the request line is not complete yet
+    static const QRegularExpression line(
+        QStringLiteral("^[A-Z]{1,16} [\\x21-\\x7e]+ HTTP/([0-9])\\.([0-9])$"));
+    const auto m = line.match(QString::fromLatin1(head.left(eol)));
+    if (!m.hasMatch()) return 400;
+    if (m.captured(1) != u"1" || (m.captured(2) != u"0" && m.captured(2) != u"1")) return 505;
+    const qsizetype end = head.indexOf("\r\n\r\n");
+    if (end < 0) return 0;
+    // A web socket's handshake without its key: the socket server would only
+    // hang up.
+    const QByteArray lower = head.left(end + 2).toLower();
+    if (lower.contains("\r\nupgrade:") && lower.contains("websocket") &&
+        !lower.contains("\r\nsec-websocket-key:"))
+        return 400;
+    return 0;
+}
+
+const char* reasonOf(int status) {
+    switch (status) {
+    case 400:
+        return "Bad Request";
+    case 413:
+        return "Payload Too Large";
+    case 431:
+        return "Request Header Fields Too Large";
+    case 505:
+        return "HTTP Version Not Supported";
+    }
+    return "Error";
+}
+
+QByteArray refusal(int status) {
+    switch (status) {
+    case 413:
+        return plainAnswer(413, reasonOf(413),
+                           "{\"error\":\"too_large\",\"message\":\"Request too large.\"}");
+    case 431:
+        return plainAnswer(431, reasonOf(431),
+                           "{\"error\":\"too_large\",\"message\":\"Request headers too large.\"}");
+    case 505:
+        return plainAnswer(505, reasonOf(505),
+                           "{\"error\":\"bad_request\",\"message\":\"Only HTTP/1.0 and "
+                           "HTTP/1.1 are spoken here.\"}");
+    }
+    return plainAnswer(400, reasonOf(400),
+                       "{\"error\":\"bad_request\",\"message\":\"Malformed request.\"}");
 }
 
 } // namespace
@@ -76,16 +130,12 @@ void GuardedServer::guard(QTcpSocket* socket) {
     // transaction), so what is available is the request so far.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         const qint64 waiting = socket->bytesAvailable();
-        const int refuse =
-            overLimit(socket->peek(qMin(waiting, m_limits.maxRequestBytes + 1)), waiting, m_limits);
+        const QByteArray head = socket->peek(qMin(waiting, m_limits.maxRequestBytes + 1));
+        int refuse = overLimit(head, waiting, m_limits);
+        if (refuse == 0) refuse = malformed(head.left(m_limits.maxHeaderBytes + 4));
         if (refuse != 0) {
             socket->readAll();
-            socket->write(
-                refuse == 431
-                    ? plainAnswer(431, "Request Header Fields Too Large",
-                                  R"({"error":"too_large","message":"Request headers too large."})")
-                    : plainAnswer(413, "Payload Too Large",
-                                  R"({"error":"too_large","message":"Request too large."})"));
+            socket->write(refusal(refuse));
             socket->disconnectFromHost();
             m_watch.remove(socket);
             return;
@@ -94,8 +144,8 @@ void GuardedServer::guard(QTcpSocket* socket) {
         if (it == m_watch.end() || waiting == 0 || it->inRequest) return;
         // A web socket's handshake: from here on the socket is the web
         // socket's, whose pings tell a live browser from a dead one.
-        const QByteArray head = socket->peek(qMin(waiting, m_limits.maxHeaderBytes)).toLower();
-        if (head.contains("\r\nupgrade:") && head.contains("websocket")) {
+        const QByteArray lower = head.left(m_limits.maxHeaderBytes).toLower();
+        if (lower.contains("\r\nupgrade:") && lower.contains("websocket")) {
             m_watch.erase(it);
             return;
         }

@@ -229,11 +229,15 @@ private slots:
             "POST /api/v1/tickets HTTP/1.1\r\nHost: x\r\nContent-Length: 200000\r\n\r\n" +
             QByteArray(200000, '{');
         QVERIFY(web().raw(bigBody).startsWith("HTTP/1.1 413"));
+        // What cannot be a request is told so, and the connection closed.
         for (const QByteArray& junk :
              {QByteArray("GARBAGE\r\n\r\n"), QByteArray("\x00\x01\x02\r\n\r\n", 7),
-              QByteArray("GET / HTTP/9.9\r\n\r\n"),
-              QByteArray("POST /api/v1/tickets HTTP/1.1\r\nContent-Length: -4\r\n\r\n")})
-            web().raw(junk, 2000); // anything or nothing, as long as the service lives on
+              QByteArray("GET /board\r\n\r\n"), QByteArray("get /board HTTP/1.1\r\n\r\n"),
+              QByteArray("GET /board HTTP/1.1\r\nUpgrade: websocket\r\n\r\n")})
+            QVERIFY2(web().raw(junk, 2000).startsWith("HTTP/1.1 400"), junk.constData());
+        QVERIFY(web().raw("GET / HTTP/9.9\r\n\r\n").startsWith("HTTP/1.1 505"));
+        // Anything or nothing, as long as the service lives on.
+        web().raw("POST /api/v1/tickets HTTP/1.1\r\nContent-Length: -4\r\n\r\n", 2000);
         QCOMPARE(web().get("/board").status, 200);
         QCOMPARE(c()->scalar("select count(*) from tblTicket").toInt(), 0);
     }
