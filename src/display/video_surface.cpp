@@ -5,6 +5,8 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 
+#include <vector>
+
 namespace tv {
 
 namespace {
@@ -47,14 +49,18 @@ QImage pictureOf(const QVideoFrame& source, const QSize& size) {
     const bool swap =
         format == QVideoFrameFormat::Format_YV12 || format == QVideoFrameFormat::Format_NV21;
     QImage image(out, QImage::Format_RGB32);
+    // Source column of each picture column, worked out once per frame.
+    std::vector<int> column(static_cast<size_t>(out.width()));
+    for (int ox = 0; ox < out.width(); ++ox)
+        column[static_cast<size_t>(ox)] = ox * w / out.width();
+    const bool lumaFirst = format == QVideoFrameFormat::Format_YUYV;
     for (int oy = 0; oy < out.height(); ++oy) {
         const int y = oy * h / out.height();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(oy));
         if (packed) {
             const uchar* row = frame.bits(0) + y * frame.bytesPerLine(0);
-            const bool lumaFirst = format == QVideoFrameFormat::Format_YUYV;
             for (int ox = 0; ox < out.width(); ++ox) {
-                const int x = ox * w / out.width();
+                const int x = column[static_cast<size_t>(ox)];
                 const uchar* pair = row + (x / 2) * 4;
                 const int luma = lumaFirst ? pair[(x & 1) * 2] : pair[(x & 1) * 2 + 1];
                 line[ox] =
@@ -66,7 +72,7 @@ QImage pictureOf(const QVideoFrame& source, const QSize& size) {
         const uchar* c1 = frame.bits(1) + (y / 2) * frame.bytesPerLine(1);
         const uchar* c2 = interleaved ? nullptr : frame.bits(2) + (y / 2) * frame.bytesPerLine(2);
         for (int ox = 0; ox < out.width(); ++ox) {
-            const int x = ox * w / out.width();
+            const int x = column[static_cast<size_t>(ox)];
             int u = interleaved ? c1[(x / 2) * 2] : c1[x / 2];
             int v = interleaved ? c1[(x / 2) * 2 + 1] : c2[x / 2];
             if (swap) std::swap(u, v);
