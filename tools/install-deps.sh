@@ -14,11 +14,18 @@ BUILD=(build-essential cmake ninja-build ccache pkg-config
 RUN=(gstreamer1.0-plugins-good fonts-liberation2 fonts-lohit-deva qt6-qpa-plugins
      libqt6httpserver6 libqt6websockets6 libqrencode4)
 TEST=(postgresql postgresql-client xvfb xdotool x11-apps poppler-utils libsox-fmt-all sqlite3
-      python3-openpyxl unrtf zbar-tools)
-# Headless chromium (over 700 MB with what it pulls in) is not installed here:
-# tools/web-screenshots.sh, run by hand, installs it and photographs the pages.
+      python3 python3-openpyxl unrtf zbar-tools curl)
+# Headless chromium for tools/web-screenshots.sh: over 700 MB with what it
+# pulls in, so only with --with-browser.
+BROWSER=(chromium)
 
 want=("${BUILD[@]}" "${RUN[@]}" "${TEST[@]}")
+for a in "$@"; do
+  case "$a" in
+    --with-browser) want+=("${BROWSER[@]}") ;;
+    *) echo "usage: $0 [--with-browser]" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,7 +2,7 @@
 # Photographs the hall web service's pages in headless Chromium: a visitor's
 # status page (waiting and called, on a phone-sized window) and the browser
 # board. Run by hand (Chromium with what it pulls in is over 700 MB, so it is
-# not part of the test packages):
+# installed only here, through install-deps.sh --with-browser):
 #   tools/web-screenshots.sh BUILD_DIR OUT_DIR
 # Works on a demo hall in a temporary home; touches nothing of the user's.
 set -euo pipefail
@@ -12,8 +12,7 @@ out=${2:?usage: $0 BUILD_DIR OUT_DIR}
 prog="$build/bin/tallyvox"
 [ -x "$prog" ] || { echo "web-screenshots: $prog not built" >&2; exit 1; }
 if ! command -v chromium >/dev/null; then
-  if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
-  "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends chromium
+  bash "$(dirname "$0")/install-deps.sh" --with-browser
 fi
 mkdir -p "$out"
 home=$(mktemp -d)
