@@ -114,6 +114,8 @@ private slots:
         conn()->execute("insert into tblDept (deptName, active) values (?, 1)", {QString("Kept")});
         conn()->execute("drop table tv_login_token");
         conn()->execute("drop index ix_ticket_day");
+        conn()->execute("drop table tv_ticket_code");
+        conn()->execute("drop table tv_api_key");
         conn()->execute("delete from tv_schema_version where version > 1");
         QCOMPARE(schema::storedVersion(c), 1);
         schema::migrate(c);
@@ -126,6 +128,13 @@ private slots:
                                      " values ('A', 2, ?)",
                                      {QString("h")}));
         QCOMPARE(RecordSet(conn(), "select * from tblDept").recordCount(), 1);
+        // The visitor codes and API keys come back with their unique digests.
+        for (const char* insert :
+             {"insert into tv_ticket_code (tickAuto, codeHash) values (1, 'd')",
+              "insert into tv_api_key (keyName, keyHash) values ('k', 'd')"}) {
+            conn()->execute(insert);
+            QVERIFY_THROWS_EXCEPTION(DbError, conn()->execute(insert));
+        }
     }
 
     void companyRowIsThere() {
