@@ -132,7 +132,16 @@ void LiveHub::onRead(bool ok, const QList<CallLine>& lines) {
             services.insert(serviceOfCounter(line.counterKey));
         }
         services.remove(0);
-        if (!services.isEmpty()) refreshStatuses(services, false);
+        // The boards' messages are on their way first; the pages follow once
+        // the event loop has had its turn.
+        if (!services.isEmpty()) {
+            const bool scheduled = !m_pendingServices.isEmpty();
+            m_pendingServices.unite(services);
+            if (!scheduled)
+                QTimer::singleShot(0, this, [this] {
+                    refreshStatuses(std::exchange(m_pendingServices, {}), false);
+                });
+        }
     }
     if (m_again || lines.size() >= readLimit) {
         m_again = false;
@@ -171,8 +180,11 @@ QByteArray LiveHub::callMessage(const CallLine& line) const {
 void LiveHub::deliver(const CallLine& line) {
     const QString text = QString::fromUtf8(callMessage(line));
     for (const Board& b : std::as_const(m_boards))
-        if (b.counters.isEmpty() || b.counters.contains(int(line.counterKey)))
+        if (b.counters.isEmpty() || b.counters.contains(int(line.counterKey))) {
             b.socket->sendTextMessage(text);
+            // Out now, not after whatever else this turn of the event loop does.
+            b.socket->flush();
+        }
     emit callPushed(line.callauto);
 }
 

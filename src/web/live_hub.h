@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <memory>
 
@@ -102,6 +103,7 @@ private:
     QList<Board> m_boards;
     QList<StatusPage> m_statuses;
     QHash<qint64, qint16> m_counterService;
+    QSet<qint16> m_pendingServices; // whose pages a refresh is scheduled for
 };
 
 } // namespace web
