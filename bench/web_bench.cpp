@@ -32,6 +32,7 @@
 #include <chrono>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tv::bench {
 
@@ -44,6 +45,18 @@ qint64 monotonicUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// CPU seconds a process has used so far (user and system).
+double cpuSeconds(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray all = f.readAll();
+    // Fields after the name in parentheses (which may hold spaces): utime and
+    // stime are the 12th and 13th of them.
+    const QList<QByteArray> fields = all.mid(all.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return 0;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
 double rssMb(qint64 pid) {
@@ -233,6 +246,9 @@ int runWebBench(const Options& o) {
     const int connected = open;
     statusMessages = 0;
 
+    const double cpuBefore = cpuSeconds(servicePid);
+    QElapsedTimer busy;
+    busy.start();
     QProcess desks;
     desks.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     desks.start(QCoreApplication::applicationFilePath(),
@@ -254,6 +270,8 @@ int runWebBench(const Options& o) {
         int(seconds * 1000) + 30000);
     waitFor([] { return false; }, 1000); // the last calls' way to the boards
     peakRss = qMax(peakRss, rssMb(servicePid));
+    const double serviceCpu =
+        100.0 * (cpuSeconds(servicePid) - cpuBefore) / (busy.elapsed() / 1000.0);
 
     QList<double> latencies;
     QList<double> firsts; // the first board each call reached
@@ -323,12 +341,12 @@ int runWebBench(const Options& o) {
         "web engine=%s clients=%d connected=%d boards=%d status_pages=%d counters=%d calls=%d "
         "push_first_p50_ms=%.1f push_first_p99_ms=%.1f push_p50_ms=%.1f push_p99_ms=%.1f "
         "push_max_ms=%.1f missed=%lld "
-        "status_pushes=%lld service_rss_mb=%.1f api_issue_per_s=%.0f "
+        "status_pushes=%lld service_rss_mb=%.1f service_cpu_pct=%.0f api_issue_per_s=%.0f "
         "kiosk_issue_per_s=%.0f\n",
         qPrintable(o.engine), clients, connected, boards, clients - boards, counters, calls,
         percentile(firsts, 0.5), percentile(firsts, 0.99), percentile(latencies, 0.5),
         percentile(latencies, 0.99), percentile(latencies, 1.0), missing, statusMessages, peakRss,
-        apiRate, kioskRate);
+        serviceCpu, apiRate, kioskRate);
     qunsetenv("TALLYVOX_HOME");
     return 0;
 }

@@ -186,6 +186,12 @@ bool windowless(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     // The FFmpeg media backend crashes on these systems; GStreamer plays our voices.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // The web service holds a socket per browser: Qt's own event dispatcher
+    // watches a thousand of them for less than the glib one (in the web
+    // benchmark, 7% of a core instead of 12%).
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
+        for (int i = 1; i < argc; ++i)
+            if (qstrcmp(argv[i], "--serve") == 0) qputenv("QT_NO_GLIB", "1");
     std::unique_ptr<QCoreApplication> application;
     if (windowless(argc, argv))
         application = std::make_unique<QCoreApplication>(argc, argv);
