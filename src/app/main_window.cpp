@@ -4,11 +4,13 @@
 #include "admin/counter_screens.h"
 #include "admin/department_screens.h"
 #include "admin/service_screens.h"
+#include "admin/settings_screen.h"
 #include "admin/user_list_window.h"
 #include "calling/call_screen.h"
 #include "calling/counter_selection_window.h"
 #include "calling/supervisor_call_screen.h"
 #include "content/scroll_list.h"
+#include "content/video_list.h"
 #include "core/counter_filter.h"
 #include "core/db_error.h"
 #include "core/lookups.h"
@@ -84,7 +86,8 @@ void MainWindow::buildMenus() {
             &MainWindow::openThemeList);
     connect(addItem(file, "scrollnews", QStringLiteral("Scroll News"), true), &QAction::triggered,
             this, &MainWindow::openScrollNews);
-    addItem(file, "Videolst", QStringLiteral("Video List"), false);
+    connect(addItem(file, "Videolst", QStringLiteral("Video List"), true), &QAction::triggered,
+            this, &MainWindow::openVideoList);
     connect(addItem(file, "compdet", QStringLiteral("Company Details"), true), &QAction::triggered,
             this, &MainWindow::openCompany);
     connect(addItem(file, "sendto", QStringLiteral("Send to Excel"), true), &QAction::triggered,
@@ -98,7 +101,11 @@ void MainWindow::buildMenus() {
             &QAction::triggered, this, [this] { openTicketScreen(false); });
     connect(addItem(modules, "call", QStringLiteral("Call"), true), &QAction::triggered, this,
             &MainWindow::openCallScreen);
-    addItem(modules, "settings", QStringLiteral("Settings"), false);
+    connect(addItem(modules, "settings", QStringLiteral("Settings"), true), &QAction::triggered,
+            this, [this] {
+                SettingsScreen screen(m_station, nullptr, this);
+                screen.exec();
+            });
     m_displayItem = addItem(modules, "display", QStringLiteral("Start Display"), true);
     connect(m_displayItem, &QAction::triggered, this, &MainWindow::startStopDisplay);
     connect(addItem(modules, "startNews", QStringLiteral("Start/Stop News"), true),
@@ -219,7 +226,7 @@ void MainWindow::startStopDisplay() {
     }
     showDisplayBoard();
     m_displayItem->setText(QStringLiteral("Stop Display"));
-    // The ticker itself comes with the board's media; the switch is kept.
+    if (m_chkStart->isChecked() && m_display) m_display->startTicker();
 }
 
 void MainWindow::showDisplayBoard() {
@@ -240,6 +247,11 @@ void MainWindow::closeDisplayBoard() {
 
 void MainWindow::enableScrollClicked() {
     m_station.settings().set(keys::ThemeScroll, m_chkStart->isChecked() ? 1 : 0);
+    if (!displayRunning() || !m_display) return;
+    if (m_chkStart->isChecked())
+        m_display->getSnews();
+    else
+        m_display->stopTicker();
 }
 
 void MainWindow::startStopNews() {
@@ -350,6 +362,16 @@ void MainWindow::openStartNumbers() {
 void MainWindow::sendToExcel() {
     excel::SendToExcel send;
     send.run(qobject_cast<QWidget*>(m_station.exportSource.data()), this);
+}
+
+void MainWindow::openVideoList() {
+    // Modal, as the list of what the board plays is kept in one go.
+    auto* list = new VideoList(m_station, this);
+    list->setWindowFlag(Qt::Window);
+    list->setWindowModality(Qt::ApplicationModal);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    list->move(mapToGlobal(QPoint(0, 0)));
+    list->show();
 }
 
 void MainWindow::openScrollNews() {

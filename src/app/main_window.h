@@ -48,6 +48,7 @@ public:
     CallScreen* openCallScreen();
     void openStartNumbers();
     void openScrollNews();
+    void openVideoList();
     void openConnectionDialog();
     // "Send to Excel": the report or clearing screen activated last.
     void sendToExcel();

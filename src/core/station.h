@@ -75,6 +75,9 @@ public:
 
 signals:
     void connectionFailed(const QString& error);
+    // The settings screen stored new settings: open screens that hold a
+    // setting of their own take it again.
+    void settingsSaved();
 
 private:
     QString m_profile;

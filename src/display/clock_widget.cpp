@@ -70,6 +70,10 @@ bool ClockWidget::setClockFile(const QString& file, QString* why) {
         schedule();
         return false;
     };
+    if (file.isEmpty()) { // the text clock again
+        fail(QString());
+        return true;
+    }
     if (file.endsWith(QStringLiteral(".swf"), Qt::CaseInsensitive))
         return fail(QStringLiteral("Flash clock files cannot be shown"));
     QFile f(file);

@@ -36,7 +36,8 @@ public:
     QString text() const; // what the digital clock shows now
 
     // The analog face; false (and the digital clock stays) when the file is
-    // not a clock that can be drawn: `why` says what is wrong with it.
+    // not a clock that can be drawn: `why` says what is wrong with it. An
+    // empty name puts the digital clock back.
     bool setClockFile(const QString& file, QString* why = nullptr);
     bool analog() const { return m_analog; }
     bool hasHand(const QString& id) const;

@@ -141,7 +141,7 @@ private:
     QTimer* m_tickerRetry = nullptr;
     BoardDesign m_design;
     BoardPreview m_preview;
-    bool m_lastPassRight = false;
+    bool m_lastPassRight = true; // the last pass ran rightwards: the next runs leftwards
     QTimer* m_timer1;
     QTimer* m_timer2;
     QTimer* m_timer6;

@@ -171,15 +171,17 @@ void DisplayBoard::startTicker() {
     m_imgBG->show();
     m_imgBG->lower();
     m_ticker->setSpeed(m_station.settings().number(keys::ScrollSpeed));
-    // With no message yet the first pass ends at once and reads them.
-    m_ticker->resetLbl();
+    m_lastPassRight = true; // the leftward messages come first
+    if (previewing())
+        m_ticker->getSnews(m_preview.ticker);
+    else
+        m_ticker->resetLbl(); // with no message yet the first pass ends at once and reads them
     m_ticker->start();
 }
 
 void DisplayBoard::getSnews() {
-    m_lastPassRight = true; // the next pass is a leftward one
-    tickerPassEnded();
     startTicker();
+    if (!previewing()) tickerPassEnded();
 }
 
 void DisplayBoard::stopTicker() {

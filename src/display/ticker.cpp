@@ -80,19 +80,25 @@ void Ticker::getSnews(const QList<TickerMessage>& messages, Direction direction)
     resetLbl();
 }
 
+QList<int> Ticker::chainLefts(Direction direction, int windowWidth, const QList<int>& widths) {
+    QList<int> lefts(widths.size(), 0);
+    if (widths.isEmpty()) return lefts;
+    if (direction == Direction::Left) {
+        lefts[0] = windowWidth;
+        for (int i = 1; i < widths.size(); ++i)
+            lefts[i] = lefts[i - 1] + widths[i - 1] + gapTwips;
+    } else {
+        lefts[0] = -widths[0];
+        for (int i = 1; i < widths.size(); ++i)
+            lefts[i] = lefts[i - 1] - gapTwips - widths[i];
+    }
+    return lefts;
+}
+
 void Ticker::resetLbl() {
     m_offset = 0;
     m_passOver = false;
-    if (m_direction == Direction::Left) {
-        m_lefts[0] = m_windowWidth;
-        for (int i = 1; i < m_labels.size(); ++i)
-            m_lefts[i] = m_lefts[i - 1] + m_widths[i - 1] + gapTwips;
-    } else {
-        // Mirrored: the chain waits beyond the left edge and runs rightwards.
-        m_lefts[0] = -m_widths[0];
-        for (int i = 1; i < m_labels.size(); ++i)
-            m_lefts[i] = m_lefts[i - 1] - gapTwips - m_widths[i];
-    }
+    m_lefts = chainLefts(m_direction, m_windowWidth, m_widths);
     place();
 }
 

@@ -40,6 +40,11 @@ public:
     void getSnews(const QList<TickerMessage>& messages, Direction direction = Direction::Left);
     // Lays the chain out again from the edge it starts at.
     void resetLbl();
+    // Where the labels of a chain go (in twips, element 0 first): leftward
+    // chains start just beyond the right edge of a window `windowWidth` wide,
+    // each label 100 twips after the one before; rightward ones mirror that
+    // beyond the left edge.
+    static QList<int> chainLefts(Direction direction, int windowWidth, const QList<int>& widths);
     // Removes every message label (element 1 up).
     void unload();
 

@@ -78,6 +78,8 @@ TicketScreen::TicketScreen(Station& station, QWidget* parent)
     layout->addWidget(m_status);
 
     load();
+    connect(&m_station, &Station::settingsSaved, this,
+            [this] { setTicketCopies(m_station.settings().number(keys::PrintCopies)); });
 }
 
 void TicketScreen::load() {
