@@ -89,6 +89,9 @@ const Range ranges[] = {
     {"cmbTtlSize", 1, 400, false},
 };
 
+// The longest a picture may stay: a day.
+constexpr double maxSlideSeconds = 86400;
+
 // The widest width a column may be given (about seventy inches at full size).
 constexpr double maxWidth = 50000;
 
@@ -147,8 +150,13 @@ Checked onLeave(const QString& control, const QString& text, const QString& colW
 }
 
 QString onLeaveOther(const QString& control, const QString& text) {
-    if (isNumeric(text)) return text;
-    if (control == QStringLiteral("txtTime")) return QStringLiteral("5");
+    const auto n = numberIn(text);
+    if (control == QStringLiteral("txtTime")) {
+        // Seconds a picture stays: the board turns them into a timer's
+        // milliseconds, which neither a negative time nor weeks fit.
+        return n && *n >= 1 && *n <= maxSlideSeconds ? text : QStringLiteral("5");
+    }
+    if (n) return text;
     if (control == QStringLiteral("txtint")) return QStringLiteral("3000");
     return text;
 }

@@ -62,7 +62,8 @@ struct Checked {
 };
 Checked onLeave(const QString& control, const QString& text, const QString& colWidth = {});
 
-// The same check for the fields kept outside the theme: txtTime ("5") and txtint ("3000").
+// The same check for the fields kept outside the theme: txtTime ("5", also
+// for a time below a second or above a day) and txtint ("3000").
 QString onLeaveOther(const QString& control, const QString& text);
 
 // What the numbers of a theme may be before it is stored; "" when every number

@@ -162,6 +162,9 @@ private slots:
         QCOMPARE(theme::onLeave("txtColumn", "1e10", "").colWidth, QString());
         QCOMPARE(theme::onLeaveOther("txtTime", "soon"), QString("5"));
         QCOMPARE(theme::onLeaveOther("txtTime", "8"), QString("8"));
+        // A picture shown for no time, or for longer than the board's timer runs.
+        for (const char* bad : {"-1", "0", "1e10", "nan"})
+            QCOMPARE(theme::onLeaveOther("txtTime", bad), QString("5"));
         QCOMPARE(theme::onLeaveOther("txtint", ""), QString("3000"));
     }
 

@@ -1,6 +1,7 @@
 // The theme list and the theme editor as an administrator uses them: fields
 // and their checks, saving, the pickers and swatches, the windows the editor
 // opens, and the live preview of the board.
+#include "app/demo_hall.h"
 #include "app/main_window.h"
 #include "core/connection.h"
 #include "core/recordset.h"
@@ -430,6 +431,55 @@ private slots:
         QCOMPARE(parts.preview.screen, QSize(1920, 1080));
         QCOMPARE(parts.preview.calls.size(), 12);
         QCOMPARE(sampleCalls(60).size(), 50);
+    }
+
+    void theDemoThemeOpensAsTheHallSeesIt() {
+        fillDemoHall(st());
+        ThemeListWindow list(st());
+        list.show();
+        list.grid()->setRow(1);
+        list.Command2_Click();
+        ThemeEditor* e = list.existingEditor();
+        QVERIFY(e && e->isVisible());
+        e->setClockFolder(QStringLiteral(TALLYVOX_CLOCK_SOURCES));
+        e->setHallScreen(QSize(1920, 1080));
+        QCOMPARE(e->text("cmbType"), QString("Horrizontal"));
+        QVERIFY(!e->field("cmbType")->isEnabled());
+        QCOMPARE(e->text("txtFormat"), QString("station.svg"));
+
+        e->showPreview();
+        ThemePreviewWindow* p = e->previewWindow();
+        DisplayBoard* board = p->board();
+        QCOMPARE(board->size(), QSize(1920, 1080));
+        QCOMPARE(board->grid()->rows(), 8); // the header and seven sample calls
+        QVERIFY(board->clock()->analog());  // the station dial, not the text clock
+        // The demo's stored layout, at twice its size: the list's left edge
+        // (300 twips) is 40 pixels on the hall screen.
+        QCOMPARE(board->grid()->geometry().left(), 40);
+        QVERIFY2(!p->notes().join('\n').contains("Layout"), qPrintable(p->notes().join('\n')));
+
+        e->Command4_Click();
+        LayoutDesigner* d = e->designer();
+        QCOMPARE(d->surface()->size(), QSize(960, 540));
+        e->Command5_Click();
+        ClockChooser* chooser = e->clockChooser();
+        chooser->files()->setCurrentRow(chooser->files()->count() - 1);
+        QVERIFY(chooser->preview()->analog());
+
+        // For the eye: TALLYVOX_KEEP_SCREENSHOTS names a folder for pictures.
+        const QString keep = qEnvironmentVariable("TALLYVOX_KEEP_SCREENSHOTS");
+        if (keep.isEmpty()) return;
+        d->design();
+        d->element(layout::Table)->setFocus();
+        QTest::mouseClick(d->element(layout::Table), Qt::LeftButton, {}, QPoint(20, 20));
+        p->resize(1000, 640);
+        QApplication::processEvents();
+        p->grabFrame();
+        e->grab().save(keep + "/theme_editor.png");
+        p->grab().save(keep + "/theme_preview.png");
+        d->grab().save(keep + "/layout_designer.png");
+        chooser->grab().save(keep + "/clock_chooser.png");
+        list.grab().save(keep + "/theme_list.png");
     }
 
     void themeListOpensFromTheConsole() {
