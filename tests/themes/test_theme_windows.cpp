@@ -413,6 +413,12 @@ private slots:
         QVERIFY(!board->clock()->analog()); // the time shows as text instead
         // Nothing of it was stored.
         QCOMPARE(count("select * from tbltheme"), 0);
+        const QString keep = qEnvironmentVariable("TALLYVOX_KEEP_SCREENSHOTS");
+        if (!keep.isEmpty()) {
+            p->resize(1000, 640);
+            QApplication::processEvents();
+            p->grab().save(keep + "/theme_preview_junk.png");
+        }
     }
 
     void previewTakesTheStoredLayoutAndSaysWhatItSkips() {
@@ -473,7 +479,8 @@ private slots:
         d->element(layout::Table)->setFocus();
         QTest::mouseClick(d->element(layout::Table), Qt::LeftButton, {}, QPoint(20, 20));
         p->resize(1000, 640);
-        QApplication::processEvents();
+        // Long enough for the news band's first message to come in.
+        QTest::qWait(4000);
         p->grabFrame();
         e->grab().save(keep + "/theme_editor.png");
         p->grab().save(keep + "/theme_preview.png");
