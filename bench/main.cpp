@@ -5,6 +5,9 @@
 #include "grid_bench.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
 #include <cstdio>
 
 namespace tv::bench {
@@ -19,9 +22,20 @@ int runFeedCounter(const QStringList& args);
 int runReportBench(const Options& o);
 int runExportBench(const Options& o);
 int runBackupBench(const Options& o);
+int runTickerBench(const Options& o);
 } // namespace tv::bench
 
 int main(int argc, char* argv[]) {
+    // The ticker is measured on a real X server of a hall screen's size.
+    qint64 xvfb = 0;
+    if (argc > 1 && qstrcmp(argv[1], "ticker") == 0 && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        QProcess::startDetached(QStringLiteral("Xvfb"),
+                                {QStringLiteral(":93"), QStringLiteral("-screen"),
+                                 QStringLiteral("0"), QStringLiteral("1920x1080x24")},
+                                {}, &xvfb)) {
+        QThread::sleep(1);
+        qputenv("DISPLAY", ":93");
+    }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -41,9 +55,13 @@ int main(int argc, char* argv[]) {
     if (cmd == u"report") return tv::bench::runReportBench(options);
     if (cmd == u"export") return tv::bench::runExportBench(options);
     if (cmd == u"backup") return tv::bench::runBackupBench(options);
-    std::fprintf(
-        stderr,
-        "usage: tallyvox-bench recordset|grid|issue|call|feed|report|export|backup [--engine "
-        "sqlite|postgres] [--pg CONNINFO]\n");
+    if (cmd == u"ticker") {
+        const int rc = tv::bench::runTickerBench(options);
+        if (xvfb > 0) kill(static_cast<pid_t>(xvfb), SIGTERM);
+        return rc;
+    }
+    std::fprintf(stderr, "usage: tallyvox-bench "
+                         "recordset|grid|issue|call|feed|report|export|backup|ticker [--engine "
+                         "sqlite|postgres] [--pg CONNINFO]\n");
     return 2;
 }

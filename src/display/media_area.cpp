@@ -1,5 +1,7 @@
 #include "media_area.h"
 
+#include "video_surface.h"
+
 #include <QAudioOutput>
 #include <QCamera>
 #include <QFileInfo>
@@ -11,7 +13,6 @@
 #include <QStackedLayout>
 #include <QTimer>
 #include <QUrl>
-#include <QVideoWidget>
 #include <cstdio>
 
 namespace tv {
@@ -22,8 +23,7 @@ MediaArea::MediaArea(QWidget* parent) : QWidget(parent) {
     setPalette(QPalette(Qt::black));
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
-    m_video = new QVideoWidget(this);
-    m_video->setObjectName(QStringLiteral("video"));
+    m_video = new VideoSurface(this);
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setAlignment(Qt::AlignCenter);
@@ -33,7 +33,7 @@ MediaArea::MediaArea(QWidget* parent) : QWidget(parent) {
     m_player = new QMediaPlayer(this);
     m_audio = new QAudioOutput(this);
     m_player->setAudioOutput(m_audio);
-    m_player->setVideoOutput(m_video);
+    m_player->setVideoSink(m_video->sink());
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::EndOfMedia) videoEnded();
         if (s == QMediaPlayer::BufferedMedia || s == QMediaPlayer::LoadedMedia)
@@ -101,7 +101,7 @@ bool MediaArea::showLive(int index) {
     m_capture = std::make_unique<QMediaCaptureSession>();
     m_camera = std::make_unique<QCamera>(devices.at(index));
     m_capture->setCamera(m_camera.get());
-    m_capture->setVideoOutput(m_video);
+    m_capture->setVideoSink(m_video->sink());
     m_stack->setCurrentWidget(m_video);
     m_camera->start();
     return true;
@@ -110,8 +110,7 @@ bool MediaArea::showLive(int index) {
 void MediaArea::stopAll() {
     m_pictureTimer->stop();
     m_retry->stop();
-    m_player->stop();
-    m_player->setSource(QUrl());
+    if (m_player->playbackState() != QMediaPlayer::StoppedState) m_player->stop();
     if (m_camera) m_camera->stop();
     m_capture.reset();
     m_camera.reset();
@@ -125,7 +124,6 @@ void MediaArea::next() {
         // Nothing in the list plays: rest instead of spinning through it.
         tell(QStringLiteral("no file of the video list can be played; trying again in %1 s")
                  .arg(retryMs / 1000));
-        m_player->setSource(QUrl());
         m_retry->start(retryMs);
         return;
     }
@@ -150,7 +148,7 @@ void MediaArea::playEntry() {
             return;
         }
         m_failuresInARow = 0;
-        m_player->stop();
+        if (m_player->playbackState() != QMediaPlayer::StoppedState) m_player->stop();
         m_picture->setPixmap(QPixmap::fromImage(image.scaled(
             size().expandedTo(QSize(1, 1)), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
         m_stack->setCurrentWidget(m_picture);
@@ -160,7 +158,10 @@ void MediaArea::playEntry() {
         return;
     }
     m_stack->setCurrentWidget(m_video);
-    m_player->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+    // Stopped first: the same file again (a list of one) must start over.
+    if (m_player->playbackState() != QMediaPlayer::StoppedState) m_player->stop();
+    const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    if (m_player->source() != url) m_player->setSource(url);
     m_player->play();
     emit entryStarted(file);
 }
@@ -176,7 +177,7 @@ void MediaArea::skip(const QString& why) {
     }
     emit skipped(file, why);
     ++m_failuresInARow;
-    m_player->stop();
+    if (m_player->playbackState() != QMediaPlayer::StoppedState) m_player->stop();
     // After the current event, never from inside the player's own signal.
     QTimer::singleShot(0, this, &MediaArea::next);
 }

@@ -12,9 +12,10 @@ class QMediaCaptureSession;
 class QMediaPlayer;
 class QStackedLayout;
 class QTimer;
-class QVideoWidget;
 
 namespace tv {
+
+class VideoSurface;
 
 // The board's video area ("VideoCapX"): the live picture of a capture device,
 // or a play list of videos and pictures in turn, round and round. A picture
@@ -61,7 +62,7 @@ private:
     void tell(const QString& line);
 
     QStackedLayout* m_stack;
-    QVideoWidget* m_video;
+    VideoSurface* m_video;
     QLabel* m_picture;
     QMediaPlayer* m_player;
     QAudioOutput* m_audio;

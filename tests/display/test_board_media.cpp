@@ -11,6 +11,7 @@
 #include "display/media_area.h"
 #include "display/ticker.h"
 #include "test_station.h"
+#include "test_video.h"
 
 #include <QApplication>
 #include <QFile>
@@ -272,6 +273,25 @@ private slots:
         // round and round: a.png again
         QTRY_VERIFY(started.count() >= 4);
         QCOMPARE(started.at(3).at(0).toString(), dir.filePath("a.png"));
+    }
+
+    void aVideoPlaysToItsEndAndTheListGoesOn() {
+        QTemporaryDir dir;
+        QVERIFY(writeTestVideo(dir.filePath("clip.avi"), 640, 360, 12, 25));
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(dir.filePath("after.png")));
+        MediaArea area;
+        area.resize(320, 180);
+        area.show();
+        QSignalSpy started(&area, &MediaArea::entryStarted);
+        QSignalSpy skipped(&area, &MediaArea::skipped);
+        area.playList({dir.filePath("clip.avi"), dir.filePath("after.png")}, 3, 60000);
+        QVERIFY(!area.showingPicture());
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 2, 20000); // the picture after the clip
+        QVERIFY(area.showingPicture());
+        QCOMPARE(skipped.count(), 0);
+        QVERIFY(area.findChild<QWidget*>("video"));
     }
 
     void aListOfBrokenFilesRestsInsteadOfSpinning() {
