@@ -31,6 +31,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPushButton>
 
 using namespace tv;
@@ -476,15 +477,31 @@ private slots:
         const QString keep = qEnvironmentVariable("TALLYVOX_KEEP_SCREENSHOTS");
         if (keep.isEmpty()) return;
         d->design();
-        d->element(layout::Table)->setFocus();
         QTest::mouseClick(d->element(layout::Table), Qt::LeftButton, {}, QPoint(20, 20));
+        // The outline half way through pulling the video area's corner handle.
+        d->show();
+        QApplication::processEvents();
+        QWidget* corner = d->handle(4);
+        QTest::mouseClick(d->element(layout::Video), Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent down(QEvent::MouseButtonPress, QPointF(2, 2),
+                         QPointF(corner->mapToGlobal(QPoint(2, 2))), Qt::LeftButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(corner, &down);
+        const QPoint to = d->surface()->mapToGlobal(QPoint(700, 380));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(d->surface()->mapFromGlobal(to)), QPointF(to),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(d->surface(), &drag);
+        d->grab().save(keep + "/layout_designer_drag.png");
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(d->surface()->mapFromGlobal(to)),
+                       QPointF(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(d->surface(), &up);
         p->resize(1000, 640);
         // Long enough for the news band's first message to come in.
         QTest::qWait(4000);
         p->grabFrame();
         e->grab().save(keep + "/theme_editor.png");
         p->grab().save(keep + "/theme_preview.png");
-        d->grab().save(keep + "/layout_designer.png");
+        d->grab().save(keep + "/layout_designer_after.png");
         chooser->grab().save(keep + "/clock_chooser.png");
         list.grab().save(keep + "/theme_list.png");
     }
