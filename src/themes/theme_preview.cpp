@@ -119,16 +119,33 @@ PreviewParts buildPreview(Station& station, const QStringList& texts, const QStr
         notes << QStringLiteral("Video: the preview shows where the video plays.");
     }
     QString& clockFile = at("txtFormat");
+    bool timeAsText = at("chktime") == QStringLiteral("1");
     if (!clockFile.trimmed().isEmpty()) {
         // The board looks for a bare name among the program's clock files.
         clockFile = clocks::pathOf(clockFile.trimmed(), clockFolder);
-        if (at("chktime") == QStringLiteral("1")) {
+        if (timeAsText) {
             ClockWidget probe;
             QString why;
-            if (!probe.setClockFile(clockFile, &why))
+            if (probe.setClockFile(clockFile, &why))
+                timeAsText = false;
+            else
                 notes << QStringLiteral("Clock: %1; the time shows as text.").arg(why);
         }
     }
+
+    // Text in the colour of what lies behind it is there but cannot be seen:
+    // easily done, as every swatch starts with the same grey.
+    const auto unseen = [&](bool shows, const char* what, const char* fore, const char* back) {
+        if (shows && at(fore).trimmed() == at(back).trimmed())
+            notes << QStringLiteral("%1: the font colour is the colour behind it, so it cannot "
+                                    "be seen.")
+                         .arg(QLatin1String(what));
+    };
+    unseen(!at("txtttl").trimmed().isEmpty(), "Title", "lblttlClr", "lblBG");
+    unseen(timeAsText, "Time", "lblTClr", "lblBG");
+    unseen(at("chkHeader") == QStringLiteral("1"), "Header", "lblHClr", "lblHBGClr");
+    unseen(true, "First Column", "lblRFcolor", "lblRDClr");
+    unseen(true, "Second Column", "lblVFColor", "lblVBGClr");
 
     const qint64 key = ThemeOps::keyOf(ref).value_or(0);
     QVariantList row;
