@@ -126,34 +126,37 @@ QStringList fillDemoHall(Station& station) {
     lines << QStringLiteral("  administrator: user %1, password %2")
                  .arg(QLatin1String(adminName), QLatin1String(adminPassword));
 
-    // The stock theme: a dark board with the list in the middle and the ticker below.
+    // The stock theme: a dark board for a 1920 x 1080 hall screen, the list
+    // on the left, a station clock on the right, the ticker at the foot.
     const QString themeName = station.settings().text(keys::ThemeName);
     const qint64 theme =
         insertKey(*c,
                   QStringLiteral("insert into tbltheme (themename, colums, rows, colwidth, "
-                                 "rowheight, showtime, timefont, timesize,"
+                                 "rowheight, showtime, clockfile, timefont, timesize,"
                                  " timecolor, backgroundclr, linecolor, altcolr, hdfont, hdclrbg, "
                                  "hdfntclr, hdfntsize, fntcrr,"
                                  " sizecrr, clrcrr, crrbg, fntval, sizeval, clrval, valbg, type, "
                                  "screenbg, linewidth, volume,"
                                  " movie, ttlName, ttlfont, ttlcolor, ttlsize, scroll, tformat, "
                                  "enableH, Column1, Column2, newsBG)"
-                                 " values (?, 2, 6, '3600;4600', 520, 0, 'Arial', 20, 16777215, "
-                                 "3342336, 16777215, 5570560,"
+                                 " values (?, 2, 7, '3600;5400', 800, 1, 'station.svg', 'Arial', "
+                                 "20, 16777215, 3342336, 16777215, 5570560,"
                                  " 'Arial', 8388608, 16777215, 22, 'Arial', 44, 65535, 3342336, "
                                  "'Arial', 30, 16777215, 3342336,"
-                                 " 'Vertical', 1644825, 2, 50, 0, ?, 'Arial', 16777215, 26, 0, "
+                                 " 'Horrizontal', 1644825, 2, 5, 0, ?, 'Arial', 16777215, 26, 0, "
                                  "'hh:mm', 1, 'Token', 'Counter',"
                                  " 8388608)"),
                   {themeName, QStringLiteral("City Clinic - please wait for your token")});
+    // Half-size twips of the whole screen (14400 x 8100): the board doubles them.
     c->execute(
         QStringLiteral(
             "insert into tblpos (themeauto, logoleft, logotop, logowidth, logoheight, timeleft,"
             " timetop, timewidth, timeheight, tblleft, tbltop, tblwidth, tblheight, videoleft,"
             " videotop, videowidth, videoheight, formleft, formtop, formwidth, formheight, ttlleft,"
             " ttltop, ttlwidth, ttlheight, newsleft, newstop, newswidth, newsheight, newsBG)"
-            " values (?, 0,0,0,0, 0,0,0,0, 400, 700, 8400, 4600, 0,0,0,0, 0,0,9600,7200,"
-            " 200, 100, 9200, 500, 0, 6100, 9600, 400, 8388608)"),
+            " values (?, 200, 100, 1500, 650, 9700, 900, 4400, 3100, 300, 900, 9000, 6400,"
+            " 9700, 4200, 4400, 3100, 0, 0, 14400, 8100, 1900, 100, 12300, 650,"
+            " 0, 7500, 14400, 500, 8388608)"),
         {theme});
     for (const char* text :
          {"Welcome to City Clinic. Please take a ticket at the kiosk.",

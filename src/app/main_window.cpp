@@ -27,6 +27,7 @@
 #include "reports/grid_export.h"
 #include "reports/report_screen.h"
 #include "reports/statistics_screen.h"
+#include "themes/theme_list_window.h"
 #include "tickets/service_number_screens.h"
 #include "tickets/ticket_screen.h"
 
@@ -81,7 +82,8 @@ void MainWindow::buildMenus() {
             this, &MainWindow::openCounters);
     connect(addItem(file, "servStartNo", QStringLiteral("Service Start No."), true),
             &QAction::triggered, this, &MainWindow::openStartNumbers);
-    addItem(file, "thmLst", QStringLiteral("Theme List"), false);
+    connect(addItem(file, "thmLst", QStringLiteral("Theme List"), true), &QAction::triggered, this,
+            &MainWindow::openThemeList);
     connect(addItem(file, "scrollnews", QStringLiteral("Scroll News"), true), &QAction::triggered,
             this, &MainWindow::openScrollNews);
     connect(addItem(file, "Videolst", QStringLiteral("Video List"), true), &QAction::triggered,
@@ -347,6 +349,10 @@ void MainWindow::openCounterSelection() {
     showOnce(m_selService, [this] {
         return new CounterSelectionWindow(m_station, [this] { return openCallScreen(); });
     });
+}
+
+void MainWindow::openThemeList() {
+    showOnce(m_themeList, [this] { return new ThemeListWindow(m_station); });
 }
 
 void MainWindow::openStartNumbers() {

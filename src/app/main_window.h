@@ -61,6 +61,7 @@ public:
     void openCompany();
     void openSupervisorCallScreen();
     void openCounterSelection();
+    void openThemeList();
 
 signals:
     // The program ends (Exit answered Yes, or the window closed).
@@ -92,6 +93,7 @@ private:
     QPointer<QWidget> m_company;
     QPointer<QWidget> m_callAdmin;
     QPointer<QWidget> m_selService;
+    QPointer<QWidget> m_themeList;
     std::unique_ptr<MediaVoicePlayer> m_player;
     std::unique_ptr<Announcer> m_announcer;
 };
