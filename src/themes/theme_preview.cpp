@@ -52,13 +52,20 @@ QSize hallScreen() {
 }
 
 QList<CallLine> sampleCalls(int rows) {
-    static const CallLine samples[] = {
-        {1, QStringLiteral("A12"), QStringLiteral("Room 1"), QStringLiteral("1"), {}},
-        {2, QStringLiteral("X104"), QStringLiteral("X-Ray 1"), QStringLiteral("1"), {}},
-        {3, QStringLiteral("G7"), QStringLiteral("Room 3"), QStringLiteral("1"),
-         QStringLiteral("Lab Report")},
-        {4, QStringLiteral("P21"), QStringLiteral("Desk 1"), QStringLiteral("1"), {}},
-        {5, QStringLiteral("A11"), QStringLiteral("Room 2"), QStringLiteral("1"), {}},
+    const auto line = [](const char* token, const char* counter, const QString& room = {}) {
+        CallLine c;
+        c.token = QString::fromLatin1(token);
+        c.counter = QString::fromLatin1(counter);
+        c.status = QStringLiteral("1");
+        c.room = room;
+        return c;
+    };
+    const CallLine samples[] = {
+        line("A12", "Room 1"),
+        line("X104", "X-Ray 1"),
+        line("G7", "Room 3", QStringLiteral("Lab Report")),
+        line("P21", "Desk 1"),
+        line("A11", "Room 2"),
     };
     QList<CallLine> calls;
     const int n = std::clamp(rows, 0, 50);
