@@ -9,8 +9,11 @@ int ClearingOps::deleteTickets(const QList<qint64>& tickAutos) {
     Connection& c = *m_station.dbConnection;
     Connection::WriteTransaction tx(c);
     int deleted = 0;
-    for (qint64 key : tickAutos)
+    for (qint64 key : tickAutos) {
         deleted += c.execute(QStringLiteral("delete from tblTicket where tickAuto=?"), {key});
+        // A visitor's status link dies with its ticket.
+        c.execute(QStringLiteral("delete from tv_ticket_code where tickAuto=?"), {key});
+    }
     tx.commit();
     return deleted;
 }

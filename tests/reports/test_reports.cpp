@@ -250,6 +250,9 @@ private slots:
         screen.filter()->setCurrentText("Cardiology");
         FlexGrid* fg = screen.grid();
         QCOMPARE(fg->rows(), 7);
+        // every ticket with a visitor's status code; the codes go with their tickets
+        exec("insert into tv_ticket_code (tickAuto, codeHash) select tickAuto, 'h' || tickAuto"
+             " from tblTicket");
         // downwards: rows 1 to 3
         const QStringList first = {fg->textMatrix(1, 4), fg->textMatrix(2, 4),
                                    fg->textMatrix(3, 4)};
@@ -277,6 +280,10 @@ private slots:
         screen.deleteSelected();
         QCOMPARE(fg->rows(), 2);
         QCOMPARE(count("select * from tblTicket"), 4); // E6, E7, B1 and the row left in the grid
+        QCOMPARE(count("select * from tv_ticket_code"), 4);
+        QCOMPARE(count("select * from tv_ticket_code c where not exists (select 1 from tblTicket t"
+                       " where t.tickAuto = c.tickAuto)"),
+                 0);
     }
 
     void callRecordsBeforeADayGo() {
