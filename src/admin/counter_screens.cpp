@@ -1,6 +1,7 @@
 #include "counter_screens.h"
 
 #include "core/station.h"
+#include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
 #include "counters.h"
 #include "master_data.h"
@@ -37,23 +38,10 @@ MasterEditWindow* CounterListWindow::createEditWindow() {
 }
 
 void CounterListWindow::Command2_Click() {
-    const QString key = selectedKey();
-    if (key.isEmpty()) {
-        Dialogs::message(this, master::selectEntry);
-        return;
-    }
-    if (Dialogs::question(this, master::deleteQuestion) != QMessageBox::Yes) return;
-    QString message;
-    if (guarded([&] { message = Counters(m_station).remove(key); })) afterDelete(message);
+    deleteSelected([this](const QString& key) { return Counters(m_station).remove(key); });
 }
 
-namespace {
-QLineEdit* lineEdit(QWidget* parent, const char* name) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-} // namespace
+using controls::lineEdit;
 
 CounterEditWindow::CounterEditWindow(Station& station, QWidget* parent)
     : MasterEditWindow(station, "frmCounter", QStringLiteral("Couter"), QStringLiteral("Save"),

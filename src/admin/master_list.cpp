@@ -6,9 +6,11 @@
 #include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
 #include "core/ui/flex_grid.h"
+#include "master_data.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -123,6 +125,17 @@ void MasterListWindow::afterDelete(const QString& message) {
         Dialogs::message(this, message);
     else
         addFG();
+}
+
+void MasterListWindow::deleteSelected(const std::function<QString(const QString&)>& remove) {
+    const QString key = selectedKey();
+    if (key.isEmpty()) {
+        Dialogs::message(this, master::selectEntry);
+        return;
+    }
+    if (Dialogs::question(this, master::deleteQuestion) != QMessageBox::Yes) return;
+    QString message;
+    if (guarded([&] { message = remove(key); })) afterDelete(message);
 }
 
 MasterEditWindow::MasterEditWindow(Station& station, const char* name, const QString& caption,

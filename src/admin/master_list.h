@@ -54,6 +54,9 @@ protected:
     bool guarded(const std::function<void()>& step);
     // A delete that happened shows at once, not only at the next activation.
     void afterDelete(const QString& message);
+    // Delete with the usual checks: a row chosen, the question answered Yes;
+    // `remove` returns the refusal message, or "" when the row went.
+    void deleteSelected(const std::function<QString(const QString& key)>& remove);
 
     Station& m_station;
     FlexGrid* m_fg;

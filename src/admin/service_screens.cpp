@@ -1,6 +1,7 @@
 #include "service_screens.h"
 
 #include "core/station.h"
+#include "core/ui/controls.h"
 #include "core/ui/dialogs.h"
 #include "master_data.h"
 #include "services.h"
@@ -38,23 +39,10 @@ MasterEditWindow* ServiceListWindow::createEditWindow() {
 }
 
 void ServiceListWindow::Command2_Click() {
-    const QString key = selectedKey();
-    if (key.isEmpty()) {
-        Dialogs::message(this, master::selectEntry);
-        return;
-    }
-    if (Dialogs::question(this, master::deleteQuestion) != QMessageBox::Yes) return;
-    QString message;
-    if (guarded([&] { message = Services(m_station).remove(key); })) afterDelete(message);
+    deleteSelected([this](const QString& key) { return Services(m_station).remove(key); });
 }
 
-namespace {
-QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-} // namespace
+using controls::lineEdit;
 
 ServiceEditWindow::ServiceEditWindow(Station& station, QWidget* parent)
     : MasterEditWindow(station, "frmService", QStringLiteral("Service Details"),

@@ -136,9 +136,11 @@ QString BackupOps::checkRestorable(const QString& file) {
     RawDb in;
     QString error = openFile(in, file, SQLITE_OPEN_READONLY);
     if (!error.isEmpty()) return QStringLiteral("%1 cannot be opened: %2").arg(what, error);
-    const auto scalarText = [&](const char* sql, QString* out) {
+    // One text out of a statement; `bound`, when given, is its one parameter.
+    const auto scalarText = [&](const char* sql, QString* out, const char* bound = nullptr) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(in.db, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+        if (bound) sqlite3_bind_text(st, 1, bound, -1, SQLITE_STATIC);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW && out)
             *out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
@@ -151,10 +153,9 @@ QString BackupOps::checkRestorable(const QString& file) {
     for (const char* table :
          {"tblTicket", "tblCall", "tblService", "tblCounter", "tbluser", "tv_schema_version"}) {
         QString found;
-        const QByteArray sql =
-            QByteArray("select name from sqlite_master where type='table' and name like '") +
-            table + "'";
-        if (!scalarText(sql.constData(), &found) || found.isEmpty())
+        if (!scalarText("select name from sqlite_master where type='table' and name like ?", &found,
+                        table) ||
+            found.isEmpty())
             return QStringLiteral("%1 is not a Tallyvox data file (no table %2)")
                 .arg(what, QLatin1String(table));
     }

@@ -11,6 +11,7 @@
 #include "core/ui/flex_grid.h"
 #include "display/clock_widget.h"
 #include "display/title_band.h"
+#include "display/ticker.h"
 #include "test_station.h"
 #include "themes/clock_chooser.h"
 #include "themes/header_editor.h"
@@ -507,8 +508,10 @@ private slots:
                        QPointF(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(d->surface(), &up);
         p->resize(1000, 640);
-        // Long enough for the news band's first message to come in.
-        QTest::qWait(4000);
+        // Until the news band's first message has come well into the screen.
+        QTRY_VERIFY_WITH_TIMEOUT(board->ticker()->labels().size() > 1 &&
+                                     board->ticker()->labels().at(1)->x() < board->width() - 480,
+                                 20000);
         p->grabFrame();
         e->grab().save(keep + "/theme_editor.png");
         p->grab().save(keep + "/theme_preview.png");

@@ -53,7 +53,7 @@ private slots:
     void init() {
         m_server.reset();
         m_db->clearTables();
-        st().clock().setFixed(QDateTime(QDate::currentDate(), QTime(10, 0, 0)));
+        st().clock().setFixed(QDateTime(QDate(2026, 3, 2), QTime(10, 0, 0)));
         addService(st(), 1, "Blood Test", "A");
         addService(st(), 2, "X-Ray", "X", 1);
         addService(st(), 3, "Closed", "C", 100, 0);

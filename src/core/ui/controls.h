@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace tv::controls {
@@ -18,6 +19,13 @@ inline QLabel* label(QWidget* parent, const char* name, const QString& text = {}
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
     return l;
+}
+
+// A text box with its system name.
+inline QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(QLatin1String(name));
+    return e;
 }
 
 } // namespace tv::controls
